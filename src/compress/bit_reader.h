@@ -1,0 +1,78 @@
+// MSB-first bit reader over a read stream.
+//
+// State:
+//   bits   - the bits in hand, the next one in bit 63; bits below the top `count` are zero.
+//   count  - number of valid bits in `bits`, 0..64.
+//   phantom - number of 0xFF bytes supplied past the end of the input. They always sit at the tail of what was
+//             loaded, so the reader has handed out a bit that the file does not hold exactly when
+//             count < 8 * phantom.
+// A missing byte reads as 0xFF, so past the end every bit is 1, as the format's reader has always done.
+#pragma once
+
+#include <cstdint>
+
+#include "compress/stream_io.h"
+
+namespace zs::codec {
+
+class BitReader {
+public:
+    explicit BitReader(int slot) : slot_(slot) {}
+
+    // Makes at least 57 bits available.
+    inline void Refill() {
+        if (count_ > 56) return;
+        StreamSlot& s = Slot(slot_);
+        if (s.limit - s.cursor >= 8) {
+            int take = (64 - count_) >> 3;
+            uint64_t word = LoadBigEndian64(s.cursor);
+            s.cursor += take;
+            // Keep only the `take` whole bytes so that the bits below `count` stay zero.
+            word &= ~uint64_t{0} << (64 - 8 * take);
+            bits_ |= word >> count_;
+            count_ += 8 * take;
+            return;
+        }
+        while (count_ <= 56) {
+            int byte = ReadStreamByte(slot_);
+            if (byte < 0) {
+                byte = 0xFF;
+                ++phantom_;
+            }
+            bits_ |= static_cast<uint64_t>(byte) << (56 - count_);
+            count_ += 8;
+        }
+    }
+
+    // The bits in hand, next bit highest; a caller that walks them itself hands back what is left with Consume.
+    uint64_t Peek() const { return bits_; }
+    int Count() const { return count_; }
+    void Consume(uint64_t remaining, int used) {
+        bits_ = remaining;
+        count_ -= used;
+    }
+
+    // Reads `n` (1..32) bits, first bit highest. Needs n <= Count().
+    uint32_t Take(int n) {
+        auto value = static_cast<uint32_t>(bits_ >> (64 - n));
+        bits_ <<= n;
+        count_ -= n;
+        return value;
+    }
+
+    bool UsedBitsPastEnd() const { return phantom_ != 0 && static_cast<uint64_t>(count_) < 8u * phantom_; }
+
+private:
+    static uint64_t LoadBigEndian64(const uint8_t* p) {
+        uint64_t v = 0;
+        for (int i = 0; i < 8; ++i) v = (v << 8) | p[i];
+        return v;
+    }
+
+    int slot_;
+    uint64_t bits_ = 0;
+    int count_ = 0;
+    uint32_t phantom_ = 0;
+};
+
+}  // namespace zs::codec

@@ -1,0 +1,50 @@
+// MSB-first bit writer into a write stream. Codes are appended to a 64-bit accumulator and leave it four
+// bytes at a time; the last partial byte is padded with zero bits by Flush.
+//
+// State:
+//   acc   - pending bits, right-aligned: the oldest pending bit is bit (count - 1).
+//   count - number of pending bits, 0..31 between calls.
+#pragma once
+
+#include <cstdint>
+
+#include "compress/stream_io.h"
+
+namespace zs::codec {
+
+class BitWriter {
+public:
+    explicit BitWriter(int slot) : slot_(slot) {}
+
+    // Appends the low `n` bits of `code` (n = 1..32), highest first.
+    inline void Put(uint32_t code, int n) {
+        acc_ = (acc_ << n) | code;
+        count_ += n;
+        if (count_ >= 32) {
+            count_ -= 32;
+            auto word = static_cast<uint32_t>(acc_ >> count_);
+            uint8_t bytes[4] = {static_cast<uint8_t>(word >> 24), static_cast<uint8_t>(word >> 16),
+                                static_cast<uint8_t>(word >> 8), static_cast<uint8_t>(word)};
+            WriteStreamBlock(slot_, bytes, 4);
+            acc_ &= (uint64_t{1} << count_) - 1;
+        }
+    }
+
+    // Writes the pending bits, the last byte filled up with zero bits.
+    void Flush() {
+        while (count_ >= 8) {
+            count_ -= 8;
+            WriteStreamByte(slot_, static_cast<uint8_t>(acc_ >> count_));
+        }
+        if (count_ > 0) WriteStreamByte(slot_, static_cast<uint8_t>(acc_ << (8 - count_)));
+        acc_ = 0;
+        count_ = 0;
+    }
+
+private:
+    int slot_;
+    uint64_t acc_ = 0;
+    int count_ = 0;
+};
+
+}  // namespace zs::codec

@@ -1,0 +1,43 @@
+// The three functions of the compressed file format: the header stage, then the body coder.
+#include "compress/cmpfile.h"
+
+#include <cstring>
+
+#include "compress/file_handle.h"
+#include "compress/lzss.h"
+
+namespace {
+
+bool HasSignature(const CMPHEADER& header) {
+    return std::memcmp(header.Signature, CMP_SIGNATURE, sizeof CMP_SIGNATURE) == 0;
+}
+
+}  // namespace
+
+extern "C" int ZS_STDCALL IsCmpFile(int file, CMPHEADER* header) {
+    uint32_t size;
+    if (!zs::codec::HandleSize(file, &size)) return CMP_NO_FILE_SIZE;
+    long got = zs::codec::ReadHandle(file, header, CMP_HEADER_SIZE);
+    if (got < 0) return CMP_NOT_COMPRESSED;
+    if (got < static_cast<long>(CMP_HEADER_SIZE)) {
+        return static_cast<uint32_t>(got) == size ? CMP_NOT_COMPRESSED : CMP_HEADER_READ_SHORT;
+    }
+    return HasSignature(*header) ? CMP_OK : CMP_NOT_COMPRESSED;
+}
+
+extern "C" int ZS_STDCALL CompressFile32(int source, int destination, CMPHEADER* header) {
+    std::memcpy(header->Signature, CMP_SIGNATURE, sizeof CMP_SIGNATURE);
+    if (zs::codec::WriteHandle(destination, header, CMP_HEADER_SIZE) != static_cast<long>(CMP_HEADER_SIZE)) {
+        return CMP_HEADER_WRITE_FAILED;
+    }
+    return zs::codec::Compress(source, destination);
+}
+
+extern "C" int ZS_STDCALL DecompressFile32(int source, int destination, CMPHEADER* header, int readHeader) {
+    if (readHeader != 0) {
+        long got = zs::codec::ReadHandle(source, header, CMP_HEADER_SIZE);
+        if (got != static_cast<long>(CMP_HEADER_SIZE)) return CMP_HEADER_READ_SHORT;
+        if (!HasSignature(*header)) return CMP_NOT_COMPRESSED;
+    }
+    return zs::codec::Decompress(source, destination);
+}

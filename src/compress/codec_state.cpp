@@ -1,0 +1,11 @@
+#include "compress/codec_state.h"
+
+#include <cstring>
+
+namespace zs::codec {
+
+CodecState g_codec;
+
+void ResetCodecState() { std::memset(g_codec.window, 0, sizeof(g_codec.window)); }
+
+}  // namespace zs::codec

@@ -1,0 +1,44 @@
+// All state of the codec, in one static instance: the window shared by compressor and decompressor, the
+// Huffman model, the match tree, the stream table and the decompressor's output history. One compression or
+// decompression runs at a time in a process.
+//
+// Everything here is constant-initialised (zero) so that the exported functions work in a module whose C
+// runtime start-up never ran.
+#pragma once
+
+#include <cstdint>
+
+#include "compress/huffman_model.h"
+#include "compress/match_tree.h"
+#include "compress/stream_io.h"
+
+namespace zs::codec {
+
+// Positions WINDOW_SIZE .. WINDOW_SIZE + 58 repeat positions 0..58, so that a comparison starting near the end
+// of the ring runs on without wrapping; the padding lets the compare load eight bytes at a time.
+inline constexpr int WINDOW_MIRROR = MAX_MATCH - 1;
+inline constexpr int WINDOW_PADDING = 8;
+inline constexpr int WINDOW_BYTES = WINDOW_SIZE + WINDOW_MIRROR + WINDOW_PADDING;
+
+// The decompressor works on a linear copy of the window followed by the output not yet handed to the write
+// stream; a chunk is one stream buffer.
+inline constexpr uint32_t HISTORY_CHUNK = STREAM_BUFFER_SIZE;
+// Room past a full chunk for one more match and the overrun of the eight-byte match copy.
+inline constexpr uint32_t HISTORY_BYTES = WINDOW_SIZE + HISTORY_CHUNK + MAX_MATCH + 8;
+
+struct CodecState {
+    uint8_t window[WINDOW_BYTES];
+    HuffmanModel model;
+    MatchTree tree;
+    StreamSlot slots[MAX_STREAMS];
+    uint8_t history[HISTORY_BYTES];
+};
+
+extern CodecState g_codec;
+
+// Puts the window back into the state of a freshly started process. Positions from WINDOW_START on are never
+// cleared between files, so a short file can code differently after another file; callers that need output
+// independent of what ran before (the media tool) call this before each file.
+void ResetCodecState();
+
+}  // namespace zs::codec

@@ -1,0 +1,32 @@
+// File handles as Win32 file handles.
+#include "compress/file_handle.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace zs::codec {
+namespace {
+HANDLE ToHandle(int handle) { return reinterpret_cast<HANDLE>(static_cast<intptr_t>(handle)); }
+}  // namespace
+
+long ReadHandle(int handle, void* buffer, uint32_t size) {
+    DWORD got = 0;
+    if (!ReadFile(ToHandle(handle), buffer, size, &got, nullptr)) return -1;
+    return static_cast<long>(got);
+}
+
+long WriteHandle(int handle, const void* buffer, uint32_t size) {
+    DWORD put = 0;
+    if (!WriteFile(ToHandle(handle), buffer, size, &put, nullptr)) return -1;
+    return static_cast<long>(put);
+}
+
+bool HandleSize(int handle, uint32_t* size) {
+    DWORD low = GetFileSize(ToHandle(handle), nullptr);
+    if (low == INVALID_FILE_SIZE) return false;
+    *size = low;
+    return true;
+}
+
+}  // namespace zs::codec

@@ -1,0 +1,124 @@
+// LZSS decoder. It works on a linear history: the 4096 window bytes that precede the output, then the output
+// not yet handed to the write stream. A match of distance D + 1 copies from D + 1 bytes back, byte after byte
+// in effect, so a match shorter in distance than in length repeats its last D + 1 bytes. At the end the last
+// 4096 bytes go back into the ring at the positions a byte-at-a-time ring decoder would have left them, so the
+// shared window is exactly as the format's reference steps leave it.
+#include <cstring>
+
+#include "compress/bit_reader.h"
+#include "compress/cmpfile.h"
+#include "compress/codec_state.h"
+#include "compress/file_handle.h"
+#include "compress/lzss.h"
+
+namespace zs::codec {
+namespace {
+
+// Ring position of history index j when history index 0 stands for absolute linear position `base`:
+// absolute position WINDOW_SIZE is the first output byte, which the ring holds at WINDOW_START.
+inline unsigned RingPosition(uint64_t base, uint32_t j) {
+    return static_cast<unsigned>((base + j + WINDOW_START) & (WINDOW_SIZE - 1));
+}
+
+inline int DecodeSymbol(HuffmanModel& model, BitReader& in) {
+    uint64_t bits = in.Peek();
+    int used = 0;
+    unsigned n = model.child[ROOT_NODE];
+    while (n < static_cast<unsigned>(NODE_COUNT)) {
+        n = model.child[n + static_cast<unsigned>(bits >> 63)];
+        bits <<= 1;
+        ++used;
+    }
+    in.Consume(bits, used);
+    int symbol = static_cast<int>(n) - NODE_COUNT;
+    UpdateModel(model, symbol);
+    return symbol;
+}
+
+// Copies `length` bytes from `distance` bytes back. Chunks of eight are safe when the distance is at least
+// eight: every chunk reads only bytes written before it. May write up to seven bytes past the end.
+inline void CopyMatch(uint8_t* to, uint32_t distance, uint32_t length) {
+    const uint8_t* from = to - distance;
+    if (distance >= 8) {
+        for (uint32_t k = 0; k < length; k += 8) std::memcpy(to + k, from + k, 8);
+    } else {
+        for (uint32_t k = 0; k < length; ++k) to[k] = from[k];
+    }
+}
+
+}  // namespace
+
+int Decompress(int source, int destination) {
+    uint8_t lengthField[CMP_LENGTH_SIZE];
+    long got = ReadHandle(source, lengthField, CMP_LENGTH_SIZE);
+    if (got != static_cast<long>(CMP_LENGTH_SIZE)) return CMP_BODY_TRUNCATED;
+    uint32_t size = 0;
+    for (int i = 3; i >= 0; --i) size = (size << 8) | lengthField[i];
+    if (size == 0) return CMP_OK;
+
+    int inSlot = OpenStream(source, STREAM_READ, STREAM_BUFFER_SIZE);
+    if (inSlot < 0) return CMP_STREAM_OPEN_FAILED;
+    int outSlot = OpenStream(destination, STREAM_WRITE, STREAM_BUFFER_SIZE);
+    if (outSlot < 0) {
+        CloseStream(inSlot);
+        return CMP_STREAM_OPEN_FAILED;
+    }
+
+    HuffmanModel& model = g_codec.model;
+    uint8_t* window = g_codec.window;
+    uint8_t* history = g_codec.history;
+    InitModel(model);
+    std::memset(window, ' ', WINDOW_START);
+    // The ring as seen from the first output byte: positions 4036..4095, then 0..4035.
+    std::memcpy(history, window + WINDOW_START, MAX_MATCH);
+    std::memcpy(history + MAX_MATCH, window, WINDOW_START);
+
+    BitReader in(inSlot);
+    uint64_t base = 0;          // absolute linear position of history[0]
+    uint32_t pos = WINDOW_SIZE; // where the next output byte goes
+    uint32_t produced = 0;
+    bool truncated = false;
+    bool damaged = false;
+
+    while (produced < size) {
+        in.Refill();
+        int symbol = DecodeSymbol(model, in);
+        uint32_t distance = 0;
+        if (symbol >= 256) distance = in.Take(12) + 1;
+        if (in.UsedBitsPastEnd()) {
+            // The item needed bits that the file does not hold: stop instead of inventing output.
+            truncated = true;
+            break;
+        }
+        if (symbol < 256) {
+            history[pos++] = static_cast<uint8_t>(symbol);
+            ++produced;
+        } else {
+            uint32_t length = static_cast<uint32_t>(symbol) - 253;
+            if (length > size - produced) {
+                length = size - produced;
+                damaged = true;
+            }
+            CopyMatch(history + pos, distance, length);
+            pos += length;
+            produced += length;
+        }
+        if (pos >= WINDOW_SIZE + HISTORY_CHUNK) {
+            WriteStreamBlock(outSlot, history + WINDOW_SIZE, HISTORY_CHUNK);
+            std::memmove(history, history + HISTORY_CHUNK, pos - HISTORY_CHUNK);
+            pos -= HISTORY_CHUNK;
+            base += HISTORY_CHUNK;
+        }
+    }
+    WriteStreamBlock(outSlot, history + WINDOW_SIZE, pos - WINDOW_SIZE);
+    for (uint32_t j = pos - WINDOW_SIZE; j < pos; ++j) window[RingPosition(base, j)] = history[j];
+
+    CloseStream(inSlot);
+    bool writeFailed = CloseStream(outSlot) != 0;
+    if (writeFailed) return CMP_WRITE_FAILED;
+    if (truncated) return CMP_BODY_TRUNCATED;
+    if (damaged) return CMP_BODY_DAMAGED;
+    return CMP_OK;
+}
+
+}  // namespace zs::codec

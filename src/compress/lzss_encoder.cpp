@@ -1,0 +1,119 @@
+// LZSS coder: the longest earlier occurrence of the 60-byte look-ahead, found in the match tree, is sent as a
+// length symbol and a 12-bit offset; anything shorter than three bytes goes as a literal. The tie-breaks of
+// the search decide the exact output bytes, so the steps here follow them to the letter.
+#include <cstring>
+
+#include "compress/bit_writer.h"
+#include "compress/cmpfile.h"
+#include "compress/codec_state.h"
+#include "compress/file_handle.h"
+#include "compress/lzss.h"
+
+namespace zs::codec {
+namespace {
+
+// Hands out the source bytes straight from the read stream's buffer.
+class InputBytes {
+public:
+    explicit InputBytes(int slot) : slot_(slot) {}
+    inline int Next() {
+        StreamSlot& s = Slot(slot_);
+        int c = s.cursor < s.limit ? *s.cursor++ : RefillStream(slot_);
+        if (c >= 0) ++delivered_;
+        return c;
+    }
+    uint32_t Delivered() const { return delivered_; }
+
+private:
+    int slot_;
+    uint32_t delivered_ = 0;
+};
+
+inline void EncodeSymbol(HuffmanModel& model, BitWriter& out, int symbol) {
+    int length;
+    uint32_t code = SymbolCode(model, symbol, &length);
+    out.Put(code, length);
+    UpdateModel(model, symbol);
+}
+
+void StoreLittleEndian32(uint8_t* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+}  // namespace
+
+int Compress(int source, int destination) {
+    uint32_t size;
+    if (!HandleSize(source, &size)) return CMP_NO_FILE_SIZE;
+
+    uint8_t lengthField[CMP_LENGTH_SIZE];
+    StoreLittleEndian32(lengthField, size);
+    if (WriteHandle(destination, lengthField, CMP_LENGTH_SIZE) != static_cast<long>(CMP_LENGTH_SIZE)) {
+        return CMP_WRITE_FAILED;
+    }
+    if (size == 0) return CMP_OK;
+
+    int in = OpenStream(source, STREAM_READ, STREAM_BUFFER_SIZE);
+    if (in < 0) return CMP_STREAM_OPEN_FAILED;
+    int outSlot = OpenStream(destination, STREAM_WRITE, STREAM_BUFFER_SIZE);
+    if (outSlot < 0) {
+        CloseStream(in);
+        return CMP_STREAM_OPEN_FAILED;
+    }
+
+    HuffmanModel& model = g_codec.model;
+    MatchTree& tree = g_codec.tree;
+    uint8_t* window = g_codec.window;
+    InitModel(model);
+    ResetMatchTree(tree);
+    std::memset(window, ' ', WINDOW_START);
+
+    InputBytes input(in);
+    BitWriter out(outSlot);
+    int s = 0;
+    int r = WINDOW_START;
+    int len = 0;
+    for (int c; len < MAX_MATCH && (c = input.Next()) >= 0; ++len) window[r + len] = static_cast<uint8_t>(c);
+
+    // The positions before the start hold spaces followed by the first input bytes, so a file that begins
+    // with spaces can start with a match.
+    for (int i = 1; i <= MAX_MATCH; ++i) InsertPosition(tree, window, r - i);
+    InsertPosition(tree, window, r);
+
+    do {
+        if (tree.matchLength > len) tree.matchLength = len;
+        if (tree.matchLength <= MATCH_THRESHOLD) {
+            tree.matchLength = 1;
+            EncodeSymbol(model, out, window[r]);
+        } else {
+            EncodeSymbol(model, out, tree.matchLength + 253);
+            out.Put(static_cast<uint32_t>(tree.matchOffset) & 0xFFF, 12);
+        }
+        int last = tree.matchLength;
+        int i = 0;
+        for (int c; i < last && (c = input.Next()) >= 0; ++i) {
+            RemovePosition(tree, s);
+            window[s] = static_cast<uint8_t>(c);
+            if (s < WINDOW_MIRROR) window[s + WINDOW_SIZE] = static_cast<uint8_t>(c);
+            s = (s + 1) & (WINDOW_SIZE - 1);
+            r = (r + 1) & (WINDOW_SIZE - 1);
+            InsertPosition(tree, window, r);
+        }
+        for (; i < last; ++i) {
+            RemovePosition(tree, s);
+            s = (s + 1) & (WINDOW_SIZE - 1);
+            r = (r + 1) & (WINDOW_SIZE - 1);
+            if (--len != 0) InsertPosition(tree, window, r);
+        }
+    } while (len > 0);
+    out.Flush();
+
+    bool readFailed = Slot(in).failed != 0;
+    CloseStream(in);
+    bool writeFailed = CloseStream(outSlot) != 0;
+    if (writeFailed) return CMP_WRITE_FAILED;
+    if (readFailed || input.Delivered() < size) return CMP_BODY_TRUNCATED;
+    return CMP_OK;
+}
+
+}  // namespace zs::codec

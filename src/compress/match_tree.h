@@ -1,0 +1,39 @@
+// The compressor's dictionary: 256 binary search trees of window positions, one per first byte, each
+// position standing for the 60-byte string that starts there. Within a tree strings are ordered by bytes
+// 1..59, compared as unsigned values; equal strings go right.
+//
+// Entries 0..4095 of the tables are positions; NIL (4096) means "no position" and its `left`/`up` entries are
+// scratch that the operations may write; right[4097 + b] is the root of the tree for first byte b.
+#pragma once
+
+#include <cstdint>
+
+namespace zs::codec {
+
+inline constexpr int WINDOW_SIZE = 4096;
+inline constexpr int MAX_MATCH = 60;
+inline constexpr int MATCH_THRESHOLD = 2;
+inline constexpr int WINDOW_START = WINDOW_SIZE - MAX_MATCH;  // 4036
+inline constexpr int NIL = WINDOW_SIZE;
+inline constexpr int TREE_ROOTS = WINDOW_SIZE + 1;  // right[TREE_ROOTS + b]
+
+struct MatchTree {
+    uint16_t left[WINDOW_SIZE + 1];
+    uint16_t right[WINDOW_SIZE + 1 + 256];
+    uint16_t up[WINDOW_SIZE + 1];
+    int matchLength;
+    int matchOffset;  // distance back minus one
+};
+
+// Empties all 256 trees.
+void ResetMatchTree(MatchTree& t);
+
+// Adds position r and leaves in matchLength/matchOffset the longest match for the string at r among the
+// candidates met on the search path (the nearest of equally long ones). A candidate equal in all 60 bytes
+// ends the search and leaves the tree in favour of r.
+void InsertPosition(MatchTree& t, const uint8_t* window, int r);
+
+// Removes position p, if it is in a tree.
+void RemovePosition(MatchTree& t, int p);
+
+}  // namespace zs::codec
