@@ -26,12 +26,18 @@ inline constexpr uint32_t HISTORY_CHUNK = STREAM_BUFFER_SIZE;
 // Room past a full chunk for one more match and the overrun of the eight-byte match copy.
 inline constexpr uint32_t HISTORY_BYTES = WINDOW_SIZE + HISTORY_CHUNK + MAX_MATCH + 8;
 
+// Called after every read from a read stream with the bytes read by that stream so far; lets a caller show
+// progress on long files. Not part of the exported interface.
+using ProgressHook = void (*)(void* context, uint64_t bytesRead);
+
 struct CodecState {
     uint8_t window[WINDOW_BYTES];
     HuffmanModel model;
     MatchTree tree;
     StreamSlot slots[MAX_STREAMS];
     uint8_t history[HISTORY_BYTES];
+    ProgressHook progressHook;
+    void* progressContext;
 };
 
 extern CodecState g_codec;
@@ -40,5 +46,8 @@ extern CodecState g_codec;
 // cleared between files, so a short file can code differently after another file; callers that need output
 // independent of what ran before (the media tool) call this before each file.
 void ResetCodecState();
+
+// Installs (or with nullptr removes) the progress hook.
+void SetProgressHook(ProgressHook hook, void* context);
 
 }  // namespace zs::codec

@@ -40,6 +40,11 @@ void WritePending(StreamSlot& s) {
     s.cursor = s.buffer;
 }
 
+void ReportRead(StreamSlot& s, long got) {
+    s.transferred += static_cast<uint64_t>(got);
+    if (g_codec.progressHook != nullptr) g_codec.progressHook(g_codec.progressContext, s.transferred);
+}
+
 }  // namespace
 
 StreamSlot& Slot(int slot) { return g_codec.slots[slot]; }
@@ -61,6 +66,7 @@ int OpenStream(int handle, int mode, uint32_t capacity) {
     s.capacity = capacity;
     s.moreInput = 1;
     s.failed = 0;
+    s.transferred = 0;
 
     if (mode == STREAM_READ) {
         bool failed = false;
@@ -72,6 +78,7 @@ int OpenStream(int handle, int mode, uint32_t capacity) {
         }
         if (static_cast<uint32_t>(got) < capacity) s.moreInput = 0;
         s.limit = buffer + got;
+        ReportRead(s, got);
     }
     s.state = SLOT_OPEN;
     return slot;
@@ -107,6 +114,7 @@ int RefillStream(int slot) {
         return -1;
     }
     if (static_cast<uint32_t>(got) < s.capacity) s.moreInput = 0;
+    ReportRead(s, got);
     s.cursor = s.buffer;
     s.limit = s.buffer + got;
     if (got == 0) return -1;

@@ -32,6 +32,7 @@ struct StreamSlot {
     uint8_t* cursor;
     uint8_t* limit;
     uint32_t capacity;
+    uint64_t transferred;  // bytes read from the file so far (read mode)
 };
 
 // Returns the slot number, or -1 when all slots are open, the buffer cannot be allocated or (read mode) the
