@@ -17,12 +17,12 @@ namespace zs::codec {
 
 class BitReader {
 public:
-    explicit BitReader(int slot) : slot_(slot) {}
+    explicit BitReader(int slot) : slot_(slot), stream_(&Slot(slot)) {}
 
     // Makes at least 57 bits available.
     inline void Refill() {
         if (count_ > 56) return;
-        StreamSlot& s = Slot(slot_);
+        StreamSlot& s = *stream_;
         if (s.limit - s.cursor >= 8) {
             int take = (64 - count_) >> 3;
             uint64_t word = LoadBigEndian64(s.cursor);
@@ -70,6 +70,7 @@ private:
     }
 
     int slot_;
+    StreamSlot* stream_;
     uint64_t bits_ = 0;
     int count_ = 0;
     uint32_t phantom_ = 0;

@@ -33,33 +33,73 @@ struct HuffmanModel {
 void InitModel(HuffmanModel& m);
 void RebuildModel(HuffmanModel& m);
 
-// Counts one occurrence of `symbol`, exchanging nodes so that the weights stay in order.
-inline void UpdateModel(HuffmanModel& m, int symbol) {
-    if (m.weight[ROOT_NODE] == REBUILD_WEIGHT) RebuildModel(m);
-    unsigned n = m.parent[NODE_COUNT + symbol];
+// Exchanges node n (whose weight just became k) with the last node of the run whose weight is still below k,
+// and returns that node's index: the walk to the root goes on from there.
+inline unsigned ExchangeUpward(HuffmanModel& m, unsigned n, unsigned k) {
+    unsigned l = n + 2;
+    while (k > m.weight[l]) ++l;
+    --l;
+    m.weight[n] = m.weight[l];
+    m.weight[l] = static_cast<uint16_t>(k);
+
+    unsigned i = m.child[n];
+    m.parent[i] = static_cast<uint16_t>(l);
+    if (i < static_cast<unsigned>(NODE_COUNT)) m.parent[i + 1] = static_cast<uint16_t>(l);
+
+    unsigned j = m.child[l];
+    m.child[l] = static_cast<uint16_t>(i);
+    m.parent[j] = static_cast<uint16_t>(n);
+    if (j < static_cast<unsigned>(NODE_COUNT)) m.parent[j + 1] = static_cast<uint16_t>(n);
+    m.child[n] = static_cast<uint16_t>(j);
+    return l;
+}
+
+// Adds one to the weights from node n up to the root, exchanging nodes so that the weights stay in order.
+inline void CountFrom(HuffmanModel& m, unsigned n) {
     do {
         unsigned k = ++m.weight[n];
-        if (k > m.weight[n + 1]) {
-            // The partner is the last node of the run whose weight is still below k.
-            unsigned l = n + 2;
-            while (k > m.weight[l]) ++l;
-            --l;
-            m.weight[n] = m.weight[l];
-            m.weight[l] = static_cast<uint16_t>(k);
-
-            unsigned i = m.child[n];
-            m.parent[i] = static_cast<uint16_t>(l);
-            if (i < static_cast<unsigned>(NODE_COUNT)) m.parent[i + 1] = static_cast<uint16_t>(l);
-
-            unsigned j = m.child[l];
-            m.child[l] = static_cast<uint16_t>(i);
-            m.parent[j] = static_cast<uint16_t>(n);
-            if (j < static_cast<unsigned>(NODE_COUNT)) m.parent[j + 1] = static_cast<uint16_t>(n);
-            m.child[n] = static_cast<uint16_t>(j);
-            n = l;
-        }
+        if (k > m.weight[n + 1]) n = ExchangeUpward(m, n, k);
         n = m.parent[n];
     } while (n != 0);
+}
+
+// Counts one occurrence of `symbol`.
+inline void UpdateModel(HuffmanModel& m, int symbol) {
+    if (m.weight[ROOT_NODE] == REBUILD_WEIGHT) RebuildModel(m);
+    CountFrom(m, m.parent[NODE_COUNT + symbol]);
+}
+
+// Walks the code from the root, taking bits from the top of `bits`, counts the symbol found and returns it;
+// *used receives the number of bits taken. Same result as walking down and then calling UpdateModel, but the
+// walk back up follows the nodes recorded on the way down for as long as no exchange moves it off them, so
+// those steps do not wait on a chain of parent loads.
+inline int DecodeAndCount(HuffmanModel& m, uint64_t bits, int* used) {
+    uint16_t path[64];
+    int depth = 0;
+    unsigned n = m.child[ROOT_NODE];
+    do {
+        unsigned position = n + static_cast<unsigned>(bits >> 63);
+        bits <<= 1;
+        path[depth++ & 63] = static_cast<uint16_t>(position);
+        n = m.child[position];
+    } while (n < static_cast<unsigned>(NODE_COUNT));
+    *used = depth;
+    int symbol = static_cast<int>(n) - NODE_COUNT;
+
+    if (m.weight[ROOT_NODE] == REBUILD_WEIGHT || depth > 64) {
+        UpdateModel(m, symbol);
+        return symbol;
+    }
+    for (int i = depth - 1; i >= 0; --i) {
+        unsigned p = path[i];
+        unsigned k = ++m.weight[p];
+        if (k > m.weight[p + 1]) {
+            CountFrom(m, m.parent[ExchangeUpward(m, p, k)]);
+            return symbol;
+        }
+    }
+    ++m.weight[ROOT_NODE];
+    return symbol;
 }
 
 // The current code of `symbol`, right-aligned in the result, first bit (the one taken at the root) highest;

@@ -21,17 +21,10 @@ inline unsigned RingPosition(uint64_t base, uint32_t j) {
 }
 
 inline int DecodeSymbol(HuffmanModel& model, BitReader& in) {
+    int used;
     uint64_t bits = in.Peek();
-    int used = 0;
-    unsigned n = model.child[ROOT_NODE];
-    while (n < static_cast<unsigned>(NODE_COUNT)) {
-        n = model.child[n + static_cast<unsigned>(bits >> 63)];
-        bits <<= 1;
-        ++used;
-    }
-    in.Consume(bits, used);
-    int symbol = static_cast<int>(n) - NODE_COUNT;
-    UpdateModel(model, symbol);
+    int symbol = DecodeAndCount(model, bits, &used);
+    in.Consume(used < 64 ? bits << used : 0, used);
     return symbol;
 }
 

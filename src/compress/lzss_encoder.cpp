@@ -15,9 +15,9 @@ namespace {
 // Hands out the source bytes straight from the read stream's buffer.
 class InputBytes {
 public:
-    explicit InputBytes(int slot) : slot_(slot) {}
+    explicit InputBytes(int slot) : slot_(slot), stream_(&Slot(slot)) {}
     inline int Next() {
-        StreamSlot& s = Slot(slot_);
+        StreamSlot& s = *stream_;
         int c = s.cursor < s.limit ? *s.cursor++ : RefillStream(slot_);
         if (c >= 0) ++delivered_;
         return c;
@@ -26,6 +26,7 @@ public:
 
 private:
     int slot_;
+    StreamSlot* stream_;
     uint32_t delivered_ = 0;
 };
 

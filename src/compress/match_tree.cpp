@@ -14,17 +14,30 @@ uint64_t LoadLittleEndian64(const uint8_t* p) {
     return v;
 }
 
-// The first index in 1..59 at which the strings differ, or MAX_MATCH when bytes 1..59 are all equal.
-// Compares eight bytes at a time; the window's padding covers the loads past byte 59.
-inline int FirstDifference(const uint8_t* a, const uint8_t* b) {
-    for (int i = 1; i < MAX_MATCH; i += 8) {
-        uint64_t x = LoadLittleEndian64(a + i) ^ LoadLittleEndian64(b + i);
+// Where two strings first differ within bytes 1..59, and how: `at` is that index (MAX_MATCH when bytes 1..59
+// are all equal) and `order` is key[at] - candidate[at] (0 when equal). Compares eight bytes at a time; the
+// window's padding covers the loads past byte 59. The first word of the key is loaded once per insertion.
+struct Comparison {
+    int at;
+    int order;
+};
+
+inline Comparison Compare(uint64_t keyFirstWord, const uint8_t* key, const uint8_t* candidate) {
+    uint64_t a = keyFirstWord;
+    uint64_t b = LoadLittleEndian64(candidate + 1);
+    for (int i = 1;;) {
+        uint64_t x = a ^ b;
         if (x != 0) {
-            int at = i + (__builtin_ctzll(x) >> 3);
-            return at < MAX_MATCH ? at : MAX_MATCH;
+            int shift = __builtin_ctzll(x) & ~7;
+            int at = i + (shift >> 3);
+            if (at >= MAX_MATCH) return {MAX_MATCH, 0};
+            return {at, static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)};
         }
+        i += 8;
+        if (i >= MAX_MATCH) return {MAX_MATCH, 0};
+        a = LoadLittleEndian64(key + i);
+        b = LoadLittleEndian64(candidate + i);
     }
-    return MAX_MATCH;
 }
 
 // Points the link of p's parent that pointed to p at q instead.
@@ -46,31 +59,37 @@ void ResetMatchTree(MatchTree& t) {
 
 void InsertPosition(MatchTree& t, const uint8_t* window, int r) {
     const uint8_t* key = window + r;
+    const uint64_t keyFirstWord = LoadLittleEndian64(key + 1);
     int cmp = 1;
     unsigned p = TREE_ROOTS + key[0];
+    int bestLength = 0;
+    int bestOffset = t.matchOffset;
     t.left[r] = t.right[r] = NIL;
-    t.matchLength = 0;
     for (;;) {
         uint16_t* next = cmp >= 0 ? &t.right[p] : &t.left[p];
         if (*next == NIL) {
             *next = static_cast<uint16_t>(r);
             t.up[r] = static_cast<uint16_t>(p);
+            t.matchLength = bestLength;
+            t.matchOffset = bestOffset;
             return;
         }
         p = *next;
-        int i = FirstDifference(key, window + p);
-        if (i < MAX_MATCH) cmp = static_cast<int>(key[i]) - static_cast<int>(window[p + i]);
-        if (i > MATCH_THRESHOLD) {
+        Comparison c = Compare(keyFirstWord, key, window + p);
+        if (c.at < MAX_MATCH) cmp = c.order;
+        if (c.at > MATCH_THRESHOLD) {
             int offset = static_cast<int>((static_cast<unsigned>(r) - p) & (WINDOW_SIZE - 1)) - 1;
-            if (i > t.matchLength) {
-                t.matchOffset = offset;
-                t.matchLength = i;
-                if (i >= MAX_MATCH) break;
-            } else if (i == t.matchLength && offset < t.matchOffset) {
-                t.matchOffset = offset;
+            if (c.at > bestLength) {
+                bestOffset = offset;
+                bestLength = c.at;
+                if (c.at >= MAX_MATCH) break;
+            } else if (c.at == bestLength && offset < bestOffset) {
+                bestOffset = offset;
             }
         }
     }
+    t.matchLength = bestLength;
+    t.matchOffset = bestOffset;
     // An equal string of the full length: r takes p's place, and the older p leaves the tree.
     t.up[r] = t.up[p];
     t.left[r] = t.left[p];
