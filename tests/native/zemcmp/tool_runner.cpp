@@ -1,0 +1,157 @@
+#include "tool_runner.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+
+namespace zs::test {
+namespace {
+
+// An anonymous file for the tool's standard streams.
+int AnonymousFile(const Bytes& contents) {
+    FILE* file = std::tmpfile();
+    if (file == nullptr) throw std::runtime_error("tmpfile failed");
+    int fd = ::fcntl(fileno(file), F_DUPFD_CLOEXEC, 3);
+    std::fclose(file);
+    if (!contents.empty() &&
+        ::write(fd, contents.data(), contents.size()) != static_cast<ssize_t>(contents.size())) {
+        throw std::runtime_error("cannot write the tool's input");
+    }
+    ::lseek(fd, 0, SEEK_SET);
+    return fd;
+}
+
+std::string ReadAll(int fd) {
+    std::string text;
+    ::lseek(fd, 0, SEEK_SET);
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<size_t>(got));
+    ::close(fd);
+    return text;
+}
+
+pid_t Spawn(const std::vector<std::string>& args, const std::string& workDir, int in, int out, int err,
+            uint64_t fileSizeLimit) {
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(ZEMCMP_PATH));
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+
+    pid_t pid = ::fork();
+    if (pid != 0) return pid;
+    // Child: only async-signal-safe calls from here on.
+    ::dup2(in, STDIN_FILENO);
+    ::dup2(out, STDOUT_FILENO);
+    ::dup2(err, STDERR_FILENO);
+    if (!workDir.empty() && ::chdir(workDir.c_str()) != 0) ::_exit(126);
+    ::signal(SIGINT, SIG_DFL);
+    ::signal(SIGTERM, SIG_DFL);
+    if (fileSizeLimit != 0) {
+        struct rlimit limit = {fileSizeLimit, fileSizeLimit};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG, as on a full disk
+    }
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+}
+
+ToolRun Wait(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+    }
+    ToolRun run;
+    if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
+    return run;
+}
+
+}  // namespace
+
+ToolOptions InDir(const std::string& workDir) {
+    ToolOptions options;
+    options.workDir = workDir;
+    return options;
+}
+
+ToolOptions WithInput(const Bytes& standardInput) {
+    ToolOptions options;
+    options.standardInput = standardInput;
+    return options;
+}
+
+ToolRun RunTool(const std::vector<std::string>& args, const ToolOptions& options) {
+    int in = AnonymousFile(options.standardInput);
+    int out = AnonymousFile({});
+    int err = AnonymousFile({});
+    pid_t pid = Spawn(args, options.workDir, in, out, err, options.fileSizeLimit);
+    ToolRun run = Wait(pid);
+    ::close(in);
+    run.out = ReadAll(out);
+    run.err = ReadAll(err);
+    return run;
+}
+
+pid_t StartTool(const std::vector<std::string>& args, const std::string& workDir) {
+    int null = ::open("/dev/null", O_RDWR);
+    pid_t pid = Spawn(args, workDir, null, null, null, 0);
+    ::close(null);
+    return pid;
+}
+
+ToolRun WaitTool(pid_t pid) {
+    return Wait(pid);
+}
+
+ScratchDir::ScratchDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "zemcmp-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+ScratchDir::~ScratchDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void WriteFile(const std::string& path, const Bytes& contents) {
+    std::ofstream(path, std::ios::binary) << contents;
+}
+
+Bytes ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+bool Exists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
+
+std::vector<std::string> ListDir(const std::string& path) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+Bytes RandomBytes(size_t size, uint32_t seed) {
+    std::mt19937 generator(seed);
+    Bytes bytes(size, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(generator() & 0xFF);
+    return bytes;
+}
+
+}  // namespace zs::test

@@ -1,0 +1,125 @@
+// What the tool must never do: replace its own input or an earlier output, overwrite without -f, accept a
+// size the format cannot hold, or leave a half-written output behind after a failure or an interrupt.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "tool_runner.h"
+
+namespace zs::test {
+namespace {
+
+// A compressed file whose length field (4) is shorter than its literals "abc" plus a match of nine bytes.
+const Bytes kDamaged =
+    Bytes("ZemC32\0", 7) + Bytes(25, '\0') + Bytes("\x04\x00\x00\x00\xF6\xFB\xBD\xF2\x40\x04", 10);
+
+class ZemcmpSafety : public ::testing::Test {
+  protected:
+    ScratchDir dir;
+};
+
+TEST_F(ZemcmpSafety, AnExistingOutputIsReplacedOnlyWithForce) {
+    WriteFile(dir / "A.TXT", "abc");
+    WriteFile(dir / "A.TX_", "older");
+    ToolRun refused = RunTool({"compress", dir / "A.TXT"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("already exists (use -f to replace it)"), std::string::npos) << refused.err;
+    EXPECT_EQ(ReadFile(dir / "A.TX_"), "older");
+
+    ToolRun forced = RunTool({"compress", dir / "A.TXT", "-f"});
+    EXPECT_EQ(forced.exitCode, 0) << forced.err;
+    EXPECT_EQ(ReadFile(dir / "A.TX_").substr(0, 6), "ZemC32");
+    EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"A.TXT", "A.TX_"}));
+}
+
+TEST_F(ZemcmpSafety, AnOutputNeverReplacesItsOwnInputEvenWithForce) {
+    WriteFile(dir / "DATA", "abc");
+    std::filesystem::create_hard_link(dir / "DATA", dir / "LINK");
+    for (const std::string& output : {dir / "DATA", dir / "LINK"}) {
+        ToolRun run = RunTool({"compress", dir / "DATA", "-o", output, "-f"});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find("is the input itself"), std::string::npos) << run.err;
+        EXPECT_EQ(ReadFile(dir / "DATA"), "abc");
+    }
+}
+
+TEST_F(ZemcmpSafety, TwoInputsWithOneCompressedNameDoNotOverwriteEachOther) {
+    WriteFile(dir / "A.TXT", "first");
+    WriteFile(dir / "A.TX", "second");
+    ToolRun run = RunTool({"compress", dir / "A.TXT", dir / "A.TX", "-f"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("already written from another input"), std::string::npos) << run.err;
+    ToolRun back = RunTool({"expand", dir / "A.TX_", "-o", "-"});
+    EXPECT_EQ(back.out, "first");
+}
+
+TEST_F(ZemcmpSafety, RefusesInputsOfFourGibibytesOrMore) {
+    std::filesystem::create_directory(dir / "out");
+    WriteFile(dir / "HUGE.BIN", "");
+    std::filesystem::resize_file(dir / "HUGE.BIN", 0x100000000ull);  // sparse: nothing is read
+    ToolRun run = RunTool({"compress", dir / "HUGE.BIN", "-d", dir / "out"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("HUGE.BIN: is 4 GiB or larger"), std::string::npos) << run.err;
+    EXPECT_TRUE(ListDir(dir / "out").empty());
+}
+
+TEST_F(ZemcmpSafety, NoOutputIsLeftAfterADamagedInput) {
+    WriteFile(dir / "BAD.T_", kDamaged);
+    std::filesystem::create_directory(dir / "out");
+    ToolRun run = RunTool({"expand", dir / "BAD.T_", "-d", dir / "out"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("BAD.T_: the compressed data is damaged"), std::string::npos) << run.err;
+    EXPECT_TRUE(ListDir(dir / "out").empty());
+}
+
+TEST_F(ZemcmpSafety, NoOutputIsLeftAfterAFailedWrite) {
+    WriteFile(dir / "BIG.BIN", RandomBytes(300000, 5));
+    std::filesystem::create_directory(dir / "out");
+    ToolOptions fullDisk;
+    fullDisk.fileSizeLimit = 100000;
+    ToolRun run = RunTool({"compress", dir / "BIG.BIN", "-d", dir / "out"}, fullDisk);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("BIG.BIN: cannot write the output"), std::string::npos) << run.err;
+    EXPECT_TRUE(ListDir(dir / "out").empty());
+}
+
+TEST_F(ZemcmpSafety, AnOutputDirectoryThatIsNoDirectoryIsReported) {
+    WriteFile(dir / "A.TXT", "abc");
+    WriteFile(dir / "NOTADIR", "");
+    ToolRun run = RunTool({"compress", dir / "A.TXT", "-d", dir / "NOTADIR"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("NOTADIR: not a directory"), std::string::npos) << run.err;
+    run = RunTool({"compress", dir / "A.TXT", "-o", dir / "MISSING/A.TX_"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("cannot create a temporary file in"), std::string::npos) << run.err;
+    EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"A.TXT", "NOTADIR"}));
+}
+
+class ZemcmpInterrupt : public ZemcmpSafety, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ZemcmpInterrupt, RemovesTheTemporaryOutput) {
+    WriteFile(dir / "BIG.BIN", RandomBytes(16 << 20, 9));
+    std::filesystem::create_directory(dir / "out");
+    pid_t pid = StartTool({"compress", dir / "BIG.BIN", "-d", dir / "out"}, "");
+    // Wait until the temporary output exists, then interrupt.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (ListDir(dir / "out").empty() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ::kill(pid, GetParam());
+    ToolRun run = WaitTool(pid);
+    if (run.exitCode == 0) GTEST_SKIP() << "the tool finished before it could be interrupted";
+    EXPECT_EQ(run.signal, GetParam());
+    EXPECT_TRUE(ListDir(dir / "out").empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, ZemcmpInterrupt, ::testing::Values(SIGINT, SIGTERM),
+                         [](const auto& info) { return info.param == SIGINT ? "Sigint" : "Sigterm"; });
+
+}  // namespace
+}  // namespace zs::test

@@ -1,0 +1,52 @@
+// A subcommand of the media tool: its name, its help and the function that runs it. Each subcommand lives in
+// a file of its own and is listed once in command_table.cpp.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zs::zemcmp {
+
+// Exit statuses, as --help documents them.
+enum ExitStatus : int {
+    kExitOk = 0,
+    kExitFailed = 1,  // at least one file failed; the others were still processed
+    kExitUsage = 2,   // the command line was wrong; nothing was done
+};
+
+// Options a subcommand may accept.
+enum OptionFlags : unsigned {
+    kOptionDirectory = 1u << 0,  // -d DIR
+    kOptionOutput = 1u << 1,     // -o OUT
+    kOptionForce = 1u << 2,      // -f
+};
+
+struct CommandLine {
+    std::vector<std::string> operands;
+    std::string directory;  // -d, empty when not given
+    std::string output;     // -o, empty when not given
+    bool force = false;
+};
+
+struct Command {
+    const char* name;
+    const char* usage;        // the synopsis after "zemcmp "
+    const char* description;  // the paragraph for --help, lines indented by the help printer
+    unsigned options;         // OptionFlags accepted
+    int minOperands;
+    int maxOperands;  // 0: no limit
+    int (*run)(const CommandLine& commandLine);
+};
+
+extern const Command kCompressCommand;
+extern const Command kExpandCommand;
+extern const Command kTestCommand;
+
+// All subcommands, in the order --help lists them.
+const std::vector<const Command*>& Commands();
+const Command* FindCommand(const std::string& name);
+
+// Prints "zemcmp: <message>" and a pointer to --help; returns kExitUsage.
+int UsageError(const std::string& message);
+
+}  // namespace zs::zemcmp

@@ -1,0 +1,104 @@
+#include "command_line.h"
+
+namespace zs::zemcmp {
+namespace {
+
+struct OptionSpec {
+    const char* name;
+    OptionFlags flag;
+    bool takesValue;
+};
+
+constexpr OptionSpec kOptions[] = {
+    {"-d", kOptionDirectory, true},
+    {"-o", kOptionOutput, true},
+    {"-f", kOptionForce, false},
+};
+
+const OptionSpec* FindOption(const std::string& arg) {
+    for (const OptionSpec& spec : kOptions) {
+        if (arg == spec.name) return &spec;
+    }
+    return nullptr;
+}
+
+bool Store(const OptionSpec& spec, const std::string& value, CommandLine* commandLine) {
+    switch (spec.flag) {
+        case kOptionDirectory:
+            if (!commandLine->directory.empty()) return false;
+            commandLine->directory = value;
+            return true;
+        case kOptionOutput:
+            if (!commandLine->output.empty()) return false;
+            commandLine->output = value;
+            return true;
+        case kOptionForce:
+            commandLine->force = true;
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+ParseResult ParseCommandLine(const Command& command, const std::vector<std::string>& args,
+                             CommandLine* commandLine) {
+    std::string name = command.name;
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
+            commandLine->operands.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") return ParseResult::kShowHelp;
+        const OptionSpec* spec = FindOption(arg);
+        if (spec == nullptr || (command.options & spec->flag) == 0) {
+            UsageError(name + ": unknown option " + arg);
+            return ParseResult::kUsageError;
+        }
+        std::string value;
+        if (spec->takesValue) {
+            if (i + 1 == args.size() || args[i + 1].empty()) {
+                UsageError(name + ": option " + arg + " needs a value");
+                return ParseResult::kUsageError;
+            }
+            value = args[++i];
+        }
+        if (!Store(*spec, value, commandLine)) {
+            UsageError(name + ": option " + arg + " given twice");
+            return ParseResult::kUsageError;
+        }
+    }
+
+    int count = static_cast<int>(commandLine->operands.size());
+    if (count < command.minOperands) {
+        UsageError(name + ": missing operand");
+        return ParseResult::kUsageError;
+    }
+    if (command.maxOperands != 0 && count > command.maxOperands) {
+        UsageError(name + ": too many operands");
+        return ParseResult::kUsageError;
+    }
+    if (!commandLine->directory.empty() && !commandLine->output.empty()) {
+        UsageError(name + ": -d and -o cannot be used together");
+        return ParseResult::kUsageError;
+    }
+    if (!commandLine->output.empty() && count > 1) {
+        UsageError(name + ": -o names the output of a single file; use -d for several");
+        return ParseResult::kUsageError;
+    }
+    int standardInputs = 0;
+    for (const std::string& operand : commandLine->operands) standardInputs += operand == "-" ? 1 : 0;
+    if (standardInputs > 1) {
+        UsageError(name + ": standard input (-) can be read only once");
+        return ParseResult::kUsageError;
+    }
+    return ParseResult::kRun;
+}
+
+}  // namespace zs::zemcmp

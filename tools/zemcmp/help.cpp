@@ -1,0 +1,72 @@
+#include "help.h"
+
+#include <cstring>
+
+#include "command.h"
+#include "zs_version.h"
+
+namespace zs::zemcmp {
+namespace {
+
+constexpr const char* kOptionsText =
+    "Options:\n"
+    "  -d DIR   write the outputs into DIR instead of beside each input\n"
+    "  -o OUT   write the output of the one FILE to OUT; -o - writes it to standard output\n"
+    "  -f       replace outputs that already exist; without -f an existing output is left as it is\n"
+    "           and its input counts as failed\n"
+    "  -        as FILE: read standard input (compress and expand then need -o)\n"
+    "  --       ends the options: every following argument is a FILE\n";
+
+constexpr const char* kFilesText =
+    "Outputs:\n"
+    "  Each output is written to a temporary file in its directory and renamed into place only when it is\n"
+    "  complete; a failure, Ctrl-C or a termination request removes the temporary file, so no half-written\n"
+    "  output is left behind. An output never replaces its own input, even with -f, and one run never "
+    "writes\n"
+    "  the same output twice. Inputs of 4 GiB or more cannot be compressed: the format stores the size in\n"
+    "  32 bits. Every file is coded as if it were the only one in the run, so the outputs are reproducible.\n"
+    "  Standard output (-o -) is written as the data is produced; there a failure shows in the exit status.\n"
+    "  On a terminal, long files show their progress on standard error.\n";
+
+constexpr const char* kExitText =
+    "Exit status:\n"
+    "  0    every file was processed (test: every file is a compressed file that decodes completely)\n"
+    "  1    at least one file failed or, for test, is not a complete compressed file; the others were still\n"
+    "       processed and each problem was reported\n"
+    "  2    the command line was wrong; nothing was done\n"
+    "  130  interrupted by Ctrl-C (on Linux the process ends by the signal it received; shells show 128 "
+    "plus\n"
+    "       the signal's number, 130 for Ctrl-C)\n";
+
+// Prints a command's description with every line indented under its synopsis.
+void PrintIndented(std::FILE* out, const char* text) {
+    while (*text != '\0') {
+        const char* end = std::strchr(text, '\n');
+        size_t length = end != nullptr ? static_cast<size_t>(end - text) : std::strlen(text);
+        std::fprintf(out, "      %.*s\n", static_cast<int>(length), text);
+        text += length + (end != nullptr ? 1 : 0);
+    }
+}
+
+}  // namespace
+
+void PrintVersion(std::FILE* out) {
+    std::fprintf(out, "zemcmp %s\n", ZS_VERSION_TEXT);
+}
+
+void PrintHelp(std::FILE* out) {
+    std::fprintf(
+        out,
+        "zemcmp %s: compresses, expands and tests files in the compressed format of installation media.\n\n",
+        ZS_VERSION_TEXT);
+    std::fprintf(out, "Usage:\n");
+    for (const Command* command : Commands()) {
+        std::fprintf(out, "  zemcmp %s\n", command->usage);
+        PrintIndented(out, command->description);
+        std::fprintf(out, "\n");
+    }
+    std::fprintf(out, "  zemcmp --help | --version\n\n");
+    std::fprintf(out, "%s\n%s\n%s", kOptionsText, kFilesText, kExitText);
+}
+
+}  // namespace zs::zemcmp

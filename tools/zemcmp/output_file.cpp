@@ -1,0 +1,90 @@
+#include "output_file.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "output_names.h"
+
+namespace zs::zemcmp {
+namespace {
+
+// The outputs committed in this run: two inputs with one compressed name (A.TXT and A.TX both give A.TX_)
+// must not silently replace each other.
+std::vector<FileIdentity>& WrittenInThisRun() {
+    static std::vector<FileIdentity> written;
+    return written;
+}
+
+bool WrittenInThisRun(const FileIdentity& identity) {
+    const std::vector<FileIdentity>& written = WrittenInThisRun();
+    return std::find(written.begin(), written.end(), identity) != written.end();
+}
+
+}  // namespace
+
+OutputFile::~OutputFile() {
+    Discard();
+}
+
+bool OutputFile::Open(const std::string& target, const InputFile& input, bool replace, std::string* problem) {
+    target_ = target;
+    replace_ = replace;
+    if (target == "-") {
+        file_ = StandardOutput();
+        return true;
+    }
+
+    PathKind kind = QueryPath(target);
+    if (kind == PathKind::kDirectory) {
+        *problem = "the output " + target + " is a directory";
+        return false;
+    }
+    FileIdentity existing;
+    if (kind != PathKind::kMissing && IdentifyPath(target, &existing)) {
+        if (input.identityKnown && existing == input.identity) {
+            *problem = "the output " + target + " is the input itself; it is not overwritten";
+            return false;
+        }
+        if (WrittenInThisRun(existing)) {
+            *problem = "the output " + target + " was already written from another input in this run";
+            return false;
+        }
+    }
+    if (kind != PathKind::kMissing && !replace) {
+        *problem = "the output " + target + " already exists (use -f to replace it)";
+        return false;
+    }
+    if (kind == PathKind::kOther) {
+        *problem = "the output " + target + " is not a regular file";
+        return false;
+    }
+    return CreateTempFileIn(DirectoryPart(target), &file_, &tempPath_, problem);
+}
+
+bool OutputFile::Commit(std::string* problem) {
+    if (tempPath_.empty()) return true;  // standard output
+    if (!file_.Close()) {
+        *problem = "cannot finish writing " + target_ + " (disk full or write error)";
+        Discard();
+        return false;
+    }
+    std::string error;
+    if (!CommitTempFile(tempPath_, target_, replace_, &error)) {
+        *problem = target_ + ": " + error;
+        Discard();
+        return false;
+    }
+    tempPath_.clear();
+    FileIdentity written;
+    if (IdentifyPath(target_, &written)) WrittenInThisRun().push_back(written);
+    return true;
+}
+
+void OutputFile::Discard() {
+    file_.Close();
+    if (tempPath_.empty()) return;
+    DiscardTempFile(tempPath_);
+    tempPath_.clear();
+}
+
+}  // namespace zs::zemcmp

@@ -1,0 +1,90 @@
+// Everything the media tool needs from the operating system, behind one small interface: one implementation
+// file per platform (platform_posix.cpp, platform_win32.cpp). Paths are the platform's narrow (ANSI) paths.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zs::zemcmp {
+
+// An open file in the form the codec takes: a POSIX file descriptor, or a Win32 file handle cast to int.
+// Closes the file when it goes out of scope, unless it was borrowed (standard output).
+class OpenFile {
+  public:
+    static constexpr int kNone = -1;  // -1 is also INVALID_HANDLE_VALUE cast to int
+
+    OpenFile() = default;
+    OpenFile(int handle, bool owned) : handle_(handle), owned_(owned) {}
+    ~OpenFile() { Close(); }
+    OpenFile(OpenFile&& other) noexcept : handle_(other.handle_), owned_(other.owned_) {
+        other.handle_ = kNone;
+    }
+    OpenFile& operator=(OpenFile&& other) noexcept {
+        if (this != &other) {
+            Close();
+            handle_ = other.handle_;
+            owned_ = other.owned_;
+            other.handle_ = kNone;
+        }
+        return *this;
+    }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    bool IsOpen() const { return handle_ != kNone; }
+    int handle() const { return handle_; }
+    // False when the system reported an error while closing (data that could not be written out).
+    bool Close();
+
+  private:
+    int handle_ = kNone;
+    bool owned_ = true;
+};
+
+// Which file a path or handle names, so that an output never replaces its own input.
+struct FileIdentity {
+    uint64_t volume = 0;
+    uint64_t index = 0;
+    bool operator==(const FileIdentity& other) const {
+        return volume == other.volume && index == other.index;
+    }
+};
+
+enum class PathKind { kMissing, kFile, kDirectory, kOther };
+
+PathKind QueryPath(const std::string& path);
+bool IsPathSeparator(char c);
+// The separator put between a directory and a name.
+char PreferredSeparator();
+
+// Opens a regular file for reading. A directory or a device is refused with a message in *error.
+bool OpenForReading(const std::string& path, OpenFile* file, std::string* error);
+bool GetFileSize64(const OpenFile& file, uint64_t* size, std::string* error);
+bool IdentifyFile(const OpenFile& file, FileIdentity* identity);
+// False when the path names no file that can be opened.
+bool IdentifyPath(const std::string& path, FileIdentity* identity);
+bool RewindFile(const OpenFile& file, std::string* error);
+
+// Copies standard input into an anonymous temporary file (gone when closed, or when the process ends) and
+// returns it positioned at its start.
+bool SpoolStandardInput(OpenFile* file, std::string* error);
+// Standard output, borrowed: never closed by the tool.
+OpenFile StandardOutput();
+// A file that swallows everything written to it.
+bool OpenNullSink(OpenFile* file, std::string* error);
+
+// Creates a new, empty file in `directory` for writing, under a name no other file has. Until it is committed
+// or discarded, an interrupt (Ctrl-C, a termination request) removes it. One such file at a time.
+bool CreateTempFileIn(const std::string& directory, OpenFile* file, std::string* path, std::string* error);
+// Renames the closed temporary file to `target`. Without `replace` an existing target is left alone and the
+// commit fails.
+bool CommitTempFile(const std::string& tempPath, const std::string& target, bool replace, std::string* error);
+// Removes the temporary file (closed by the caller first).
+void DiscardTempFile(const std::string& tempPath);
+
+// Arms the removal of the temporary file on Ctrl-C and termination requests; call once at start.
+void InstallInterruptCleanup();
+
+bool StandardErrorIsTerminal();
+
+}  // namespace zs::zemcmp

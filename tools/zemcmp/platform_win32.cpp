@@ -1,0 +1,272 @@
+// The media tool's platform pieces on Windows: CreateFileA handles (cast to int for the codec), MoveFileExA,
+// console detection and the console control handler.
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "platform.h"
+
+namespace zs::zemcmp {
+namespace {
+
+// The status a process ends with when Ctrl-C interrupted it (128 + SIGINT, as shells report it).
+constexpr UINT kInterruptedStatus = 130;
+
+HANDLE ToHandle(int handle) {
+    return reinterpret_cast<HANDLE>(static_cast<intptr_t>(handle));
+}
+int ToInt(HANDLE handle) {
+    return static_cast<int>(reinterpret_cast<intptr_t>(handle));
+}
+
+// The temporary output that the control handler (which runs on a thread of its own) must remove. The lock
+// keeps the handler out while a temporary file comes into being, is renamed or is removed.
+CRITICAL_SECTION g_interruptLock;
+bool g_interruptLockReady = false;
+char g_interruptPath[MAX_PATH + 16];
+bool g_interruptArmed = false;
+
+class InterruptLock {
+  public:
+    InterruptLock() {
+        if (g_interruptLockReady) EnterCriticalSection(&g_interruptLock);
+    }
+    ~InterruptLock() {
+        if (g_interruptLockReady) LeaveCriticalSection(&g_interruptLock);
+    }
+    InterruptLock(const InterruptLock&) = delete;
+    InterruptLock& operator=(const InterruptLock&) = delete;
+};
+
+// Called with the lock held.
+void ArmInterruptCleanup(const std::string& path) {
+    g_interruptArmed = path.size() < sizeof g_interruptPath;
+    if (g_interruptArmed) std::memcpy(g_interruptPath, path.c_str(), path.size() + 1);
+}
+
+BOOL WINAPI OnConsoleControl(DWORD) {
+    // The temporary file is open with FILE_SHARE_DELETE: the deletion takes effect when the process ends and
+    // its handles close. Ending at once, lock held, keeps the main thread from touching the file any further.
+    EnterCriticalSection(&g_interruptLock);
+    if (g_interruptArmed) DeleteFileA(g_interruptPath);
+    TerminateProcess(GetCurrentProcess(), kInterruptedStatus);
+    return TRUE;
+}
+
+std::string SystemError(DWORD code = GetLastError()) {
+    char text[512];
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                                  0, text, sizeof text, nullptr);
+    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == '.' ||
+                          text[length - 1] == ' ')) {
+        --length;
+    }
+    if (length == 0) return "system error " + std::to_string(code);
+    return std::string(text, length);
+}
+
+// A name in `directory` that no file has yet, created with CREATE_NEW so that two runs never share one.
+HANDLE CreateUniqueFile(const std::string& directory, DWORD flags, std::string* path) {
+    static unsigned counter = 0;
+    std::string prefix = directory;
+    if (!prefix.empty() && !IsPathSeparator(prefix.back())) prefix += '\\';
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        char name[64];
+        std::snprintf(name, sizeof name, "~zem%lx-%u.tmp", static_cast<unsigned long>(GetCurrentProcessId()),
+                      counter++);
+        std::string candidate = prefix + name;
+        HANDLE handle = CreateFileA(candidate.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW, flags, nullptr);
+        if (handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
+            *path = candidate;
+            return handle;
+        }
+    }
+    SetLastError(ERROR_FILE_EXISTS);
+    return INVALID_HANDLE_VALUE;
+}
+
+bool IdentifyHandle(HANDLE handle, FileIdentity* identity) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(handle, &info)) return false;
+    *identity = {info.dwVolumeSerialNumber,
+                 (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    return true;
+}
+
+}  // namespace
+
+bool OpenFile::Close() {
+    if (handle_ == kNone) return true;
+    bool ok = !owned_ || CloseHandle(ToHandle(handle_)) != 0;
+    handle_ = kNone;
+    return ok;
+}
+
+PathKind QueryPath(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::kMissing;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return PathKind::kDirectory;
+    if (attributes & FILE_ATTRIBUTE_DEVICE) return PathKind::kOther;
+    return PathKind::kFile;
+}
+
+bool IsPathSeparator(char c) {
+    return c == '\\' || c == '/' || c == ':';
+}
+
+char PreferredSeparator() {
+    return '\\';
+}
+
+bool OpenForReading(const std::string& path, OpenFile* file, std::string* error) {
+    if (QueryPath(path) == PathKind::kDirectory) {
+        *error = "is a directory";
+        return false;
+    }
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        *error = "cannot open: " + SystemError();
+        return false;
+    }
+    OpenFile opened(ToInt(handle), true);
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+        *error = "is not a regular file";
+        return false;
+    }
+    *file = std::move(opened);
+    return true;
+}
+
+bool GetFileSize64(const OpenFile& file, uint64_t* size, std::string* error) {
+    DWORD high = 0;
+    DWORD low = GetFileSize(ToHandle(file.handle()), &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
+        *error = "cannot tell the file's size: " + SystemError();
+        return false;
+    }
+    *size = (static_cast<uint64_t>(high) << 32) | low;
+    return true;
+}
+
+bool IdentifyFile(const OpenFile& file, FileIdentity* identity) {
+    return IdentifyHandle(ToHandle(file.handle()), identity);
+}
+
+bool IdentifyPath(const std::string& path, FileIdentity* identity) {
+    // No access rights needed to read a file's identity; FILE_FLAG_BACKUP_SEMANTICS lets directories open.
+    HANDLE handle = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    bool known = IdentifyHandle(handle, identity);
+    CloseHandle(handle);
+    return known;
+}
+
+bool RewindFile(const OpenFile& file, std::string* error) {
+    if (SetFilePointer(ToHandle(file.handle()), 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER)
+        return true;
+    *error = "cannot go back to the start of the file: " + SystemError();
+    return false;
+}
+
+bool SpoolStandardInput(OpenFile* file, std::string* error) {
+    char directory[MAX_PATH + 1];
+    DWORD length = GetTempPathA(sizeof directory, directory);
+    if (length == 0 || length > MAX_PATH) std::strcpy(directory, ".");
+    std::string path;
+    HANDLE handle = CreateUniqueFile(directory, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, &path);
+    if (handle == INVALID_HANDLE_VALUE) {
+        *error = "cannot create a temporary file for standard input: " + SystemError();
+        return false;
+    }
+    OpenFile spool(ToInt(handle), true);
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    static char buffer[65536];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(input, buffer, sizeof buffer, &got, nullptr)) {
+            DWORD code = GetLastError();
+            if (code == ERROR_BROKEN_PIPE || code == ERROR_HANDLE_EOF) break;  // the writer has finished
+            *error = "cannot read: " + SystemError(code);
+            return false;
+        }
+        if (got == 0) break;
+        DWORD put = 0;
+        if (!WriteFile(handle, buffer, got, &put, nullptr) || put != got) {
+            *error = "cannot write a temporary copy: " + SystemError();
+            return false;
+        }
+    }
+    if (!RewindFile(spool, error)) return false;
+    *file = std::move(spool);
+    return true;
+}
+
+OpenFile StandardOutput() {
+    return OpenFile(ToInt(GetStdHandle(STD_OUTPUT_HANDLE)), false);
+}
+
+bool OpenNullSink(OpenFile* file, std::string* error) {
+    HANDLE handle = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        *error = "cannot open NUL: " + SystemError();
+        return false;
+    }
+    *file = OpenFile(ToInt(handle), true);
+    return true;
+}
+
+bool CreateTempFileIn(const std::string& directory, OpenFile* file, std::string* path, std::string* error) {
+    std::string created;
+    InterruptLock lock;
+    HANDLE handle = CreateUniqueFile(directory, FILE_ATTRIBUTE_NORMAL, &created);
+    if (handle == INVALID_HANDLE_VALUE) {
+        *error = "cannot create a temporary file in " + (directory.empty() ? std::string(".") : directory) +
+                 ": " + SystemError();
+        return false;
+    }
+    ArmInterruptCleanup(created);
+    *file = OpenFile(ToInt(handle), true);
+    *path = created;
+    return true;
+}
+
+bool CommitTempFile(const std::string& tempPath, const std::string& target, bool replace,
+                    std::string* error) {
+    // Without MOVEFILE_REPLACE_EXISTING the move itself refuses an existing target.
+    DWORD flags = replace ? MOVEFILE_REPLACE_EXISTING : 0;
+    InterruptLock lock;
+    if (!MoveFileExA(tempPath.c_str(), target.c_str(), flags)) {
+        DWORD code = GetLastError();
+        *error = !replace && (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS)
+                     ? "already exists (use -f to replace it)"
+                     : "cannot rename the finished temporary file to this name: " + SystemError(code);
+        return false;
+    }
+    g_interruptArmed = false;
+    return true;
+}
+
+void DiscardTempFile(const std::string& tempPath) {
+    InterruptLock lock;
+    DeleteFileA(tempPath.c_str());
+    g_interruptArmed = false;
+}
+
+void InstallInterruptCleanup() {
+    InitializeCriticalSection(&g_interruptLock);
+    g_interruptLockReady = true;
+    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+}
+
+bool StandardErrorIsTerminal() {
+    DWORD mode;
+    return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
+
+}  // namespace zs::zemcmp
