@@ -10,6 +10,14 @@ if(ZS_SANITIZE)
     target_link_options(zs_options INTERFACE -fsanitize=address,undefined)
 endif()
 
+if(ZS_FUZZ)
+    # Coverage for libFuzzer in every library the fuzz targets link, with the sanitizers that catch what the
+    # fuzzer provokes.
+    target_compile_options(zs_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+                                                -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_link_options(zs_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined)
+endif()
+
 if(WIN32)
     # A bootstrapper has to start on a bare machine: nothing but system DLLs and the C runtime DLL may be
     # needed at run time, so the GCC and C++ runtimes are linked in statically.
