@@ -1,0 +1,52 @@
+#include "services/setup_log.h"
+
+#include <windows.h>
+#include <io.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+namespace zs {
+namespace {
+
+constexpr char kLogFileName[] = "ZEMSETUP.LOG";
+constexpr UINT kWindowsDirectorySize = MAX_PATH;
+// Room for the longest Windows directory, the backslash and the file name with its NUL.
+constexpr size_t kLogPathSize = kWindowsDirectorySize + 1 + sizeof kLogFileName;
+
+// The log's full path: the Windows directory, a backslash unless it already ends with one, and the file name.
+// Built anew on every call. False when the system does not report the Windows directory.
+bool GetLogFilePath(char (&path)[kLogPathSize]) {
+    UINT length = GetWindowsDirectoryA(path, kWindowsDirectorySize);
+    if (length == 0 || length >= kWindowsDirectorySize) return false;
+    if (path[length - 1] != '\\') path[length++] = '\\';
+    std::memcpy(path + length, kLogFileName, sizeof kLogFileName);
+    return true;
+}
+
+}  // namespace
+
+void WriteSetupLog(const char* format, ...) {
+    char path[kLogPathSize];
+    if (!GetLogFilePath(path)) return;
+    // Tracing is on only while the file exists; the message is not even formatted otherwise.
+    if (_access(path, 0) != 0) return;
+    // A log marked read-only is left as it is, also where the file system would let this account write it.
+    if (_access(path, 2) != 0) return;
+
+    char line[kLogLineBufferSize];
+    va_list args;
+    va_start(args, format);
+    size_t length = FormatLogLineV(line, format, args);
+    va_end(args);
+
+    // Text mode (the runtime's default translation is never switched to binary), so the line feed reaches the
+    // disk as CR LF. Opened and closed for every line: nothing stays open between two calls.
+    FILE* log = std::fopen(path, "a");
+    if (!log) return;
+    std::fwrite(line, length, 1, log);
+    std::fclose(log);
+}
+
+}  // namespace zs
