@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the native unit tests (also under AddressSanitizer and
+# UndefinedBehaviorSanitizer), the host-side checks of both Windows builds, the Windows-side tests and
+# end-to-end scenarios under Wine (x86_64 build), and the fuzz targets for a bounded time.
+# Installs missing packages first. Exits non-zero when anything failed.
+#
+# Environment: ZS_FUZZ_SECONDS (default 60, per target; 0 skips fuzzing), ZS_JOBS (default: all cores).
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+jobs=${ZS_JOBS:-$(nproc)}
+fuzz_seconds=${ZS_FUZZ_SECONDS:-60}
+failures=()
+summary=()
+
+step() { printf '\n==== %s ====\n' "$*"; }
+
+bash scripts/install-deps.sh || { echo "could not install the build dependencies"; exit 1; }
+
+build() {
+    local preset=$1
+    step "build $preset"
+    if cmake --preset "$preset" >"build-$preset.log" 2>&1 && cmake --build --preset "$preset" -j "$jobs" >>"build-$preset.log" 2>&1; then
+        grep -E 'warning:' "build-$preset.log" | sort -u | head -20
+        rm -f "build-$preset.log"
+        return 0
+    fi
+    tail -40 "build-$preset.log"
+    failures+=("build $preset (log: build-$preset.log)")
+    return 1
+}
+
+run_ctest() {
+    local preset=$1
+    step "test $preset"
+    local log
+    log=$(mktemp)
+    if ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$log" | grep -E '(\*\*\*|Failed|Not Run|Timeout)' ; then :; fi
+    local closing
+    closing=$(grep -E 'tests passed|tests failed|Total Test time' "$log")
+    printf '%s\n' "$closing"
+    summary+=("$preset: $(grep -E 'tests passed' "$log" | head -1)")
+    if ! grep -q '100% tests passed' "$log"; then
+        failures+=("tests $preset")
+        grep -A200 'The following tests FAILED' "$log"
+    fi
+    rm -f "$log"
+}
+
+run_fuzzer() {
+    local name=$1 corpus=$2
+    local work
+    work=$(mktemp -d)
+    cp -r "$corpus"/. "$work"/
+    step "fuzz $name for ${fuzz_seconds}s"
+    if build/fuzz/bin/"$name" -max_total_time="$fuzz_seconds" -print_final_stats=1 "$work" >"$work.log" 2>&1; then
+        grep -E 'Done [0-9]+ runs' "$work.log"
+        summary+=("fuzz $name: $(grep -E 'Done [0-9]+ runs' "$work.log")")
+    else
+        tail -60 "$work.log"
+        failures+=("fuzz $name")
+    fi
+    rm -rf "$work" "$work.log"
+}
+
+for preset in native asan win32 win64; do
+    build "$preset" && run_ctest "$preset"
+done
+
+if [ "$fuzz_seconds" -gt 0 ]; then
+    if build fuzz; then
+        run_fuzzer decompress_fuzzer tests/fuzz/corpus/decompress
+        run_fuzzer round_trip_fuzzer tests/fuzz/corpus/decompress
+    fi
+fi
+
+step "summary"
+printf '%s\n' "${summary[@]}"
+if [ ${#failures[@]} -gt 0 ]; then
+    printf 'FAILED: %s\n' "${failures[@]}"
+    exit 1
+fi
+echo "ALL PASSED"
