@@ -15,7 +15,7 @@ void InitModel(HuffmanModel& m) {
         m.child[j] = static_cast<uint16_t>(i);
         m.parent[i] = m.parent[i + 1] = static_cast<uint16_t>(j);
     }
-    m.weight[NODE_COUNT] = SENTINEL_WEIGHT;
+    m.weight[NODE_COUNT] = m.weight[NODE_COUNT + 1] = SENTINEL_WEIGHT;
     m.parent[ROOT_NODE] = 0;
 }
 

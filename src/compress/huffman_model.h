@@ -4,8 +4,8 @@
 // The tree lives in three flat tables. Invariants after every operation:
 //   - the root is node ROOT_NODE; the two children of an internal node stand at adjacent indices, the first at
 //     an even index; the bit to the first child is 0, to the second 1;
-//   - weight[0] <= weight[1] <= ... <= weight[ROOT_NODE], and weight[NODE_COUNT] is the sentinel 0xFFFF that
-//     stops the search for an exchange partner without a bound check;
+//   - weight[0] <= weight[1] <= ... <= weight[ROOT_NODE]; weight[NODE_COUNT] and weight[NODE_COUNT + 1] hold
+//     the sentinel 0xFFFF that stops the search for an exchange partner without a bound check;
 //   - child[n] >= NODE_COUNT marks a leaf holding symbol child[n] - NODE_COUNT;
 //   - parent[NODE_COUNT + s] is the node holding symbol s; parent[ROOT_NODE] is 0, which ends the walk to the
 //     root (no node but the root has a parent below SYMBOL_COUNT).
@@ -24,10 +24,12 @@ inline constexpr uint32_t REBUILD_WEIGHT = 0x8000;
 inline constexpr uint16_t SENTINEL_WEIGHT = 0xFFFF;
 inline constexpr int MAX_CODE_BITS = 32;
 
+inline constexpr int PARENT_SCRATCH = NODE_COUNT + SYMBOL_COUNT;
+
 struct HuffmanModel {
-    uint16_t weight[NODE_COUNT + 1];
+    uint16_t weight[NODE_COUNT + 2];  // the sentinel, and one more entry the exchange may read past it
     uint16_t child[NODE_COUNT];
-    uint16_t parent[NODE_COUNT + SYMBOL_COUNT];
+    uint16_t parent[NODE_COUNT + SYMBOL_COUNT + 1];  // the last entry is scratch
 };
 
 void InitModel(HuffmanModel& m);
@@ -36,20 +38,23 @@ void RebuildModel(HuffmanModel& m);
 // Exchanges node n (whose weight just became k) with the last node of the run whose weight is still below k,
 // and returns that node's index: the walk to the root goes on from there.
 inline unsigned ExchangeUpward(HuffmanModel& m, unsigned n, unsigned k) {
-    unsigned l = n + 2;
-    while (k > m.weight[l]) ++l;
-    --l;
+    // The run of nodes below k is usually short: count its first two members without branching.
+    unsigned l = n + 1 + (k > m.weight[n + 2]) + (k > m.weight[n + 3]);
+    if (l == n + 3) {
+        while (k > m.weight[l + 1]) ++l;
+    }
     m.weight[n] = m.weight[l];
     m.weight[l] = static_cast<uint16_t>(k);
 
+    // A leaf's child value has no second child; its second parent entry goes to a scratch slot instead of a
+    // branch that exchanges make impossible to predict.
     unsigned i = m.child[n];
-    m.parent[i] = static_cast<uint16_t>(l);
-    if (i < static_cast<unsigned>(NODE_COUNT)) m.parent[i + 1] = static_cast<uint16_t>(l);
-
     unsigned j = m.child[l];
-    m.child[l] = static_cast<uint16_t>(i);
+    m.parent[i] = static_cast<uint16_t>(l);
+    m.parent[i < static_cast<unsigned>(NODE_COUNT) ? i + 1 : PARENT_SCRATCH] = static_cast<uint16_t>(l);
     m.parent[j] = static_cast<uint16_t>(n);
-    if (j < static_cast<unsigned>(NODE_COUNT)) m.parent[j + 1] = static_cast<uint16_t>(n);
+    m.parent[j < static_cast<unsigned>(NODE_COUNT) ? j + 1 : PARENT_SCRATCH] = static_cast<uint16_t>(n);
+    m.child[l] = static_cast<uint16_t>(i);
     m.child[n] = static_cast<uint16_t>(j);
     return l;
 }
@@ -69,37 +74,110 @@ inline void UpdateModel(HuffmanModel& m, int symbol) {
     CountFrom(m, m.parent[NODE_COUNT + symbol]);
 }
 
-// Walks the code from the root, taking bits from the top of `bits`, counts the symbol found and returns it;
-// *used receives the number of bits taken. Same result as walking down and then calling UpdateModel, but the
-// walk back up follows the nodes recorded on the way down for as long as no exchange moves it off them, so
-// those steps do not wait on a chain of parent loads.
-inline int DecodeAndCount(HuffmanModel& m, uint64_t bits, int* used) {
-    uint16_t path[64];
-    int depth = 0;
-    unsigned n = m.child[ROOT_NODE];
-    do {
-        unsigned position = n + static_cast<unsigned>(bits >> 63);
-        bits <<= 1;
-        path[depth++ & 63] = static_cast<uint16_t>(position);
-        n = m.child[position];
-    } while (n < static_cast<unsigned>(NODE_COUNT));
-    *used = depth;
-    int symbol = static_cast<int>(n) - NODE_COUNT;
+// Longest path that the fast walks record; codes stay far below it because the root weight is bounded.
+inline constexpr int MAX_RECORDED_PATH = 64;
 
-    if (m.weight[ROOT_NODE] == REBUILD_WEIGHT || depth > 64) {
-        UpdateModel(m, symbol);
-        return symbol;
-    }
+// Counts one occurrence of the symbol whose leaf is path[depth - 1], the path listing the nodes from below
+// the root down to the leaf. The walk back up follows the recorded nodes for as long as no exchange moves it
+// off them, so those steps do not wait on a chain of parent loads. Needs the root weight below
+// REBUILD_WEIGHT (no rebuild is due).
+inline void CountAlongPath(HuffmanModel& m, const uint16_t* path, int depth) {
     for (int i = depth - 1; i >= 0; --i) {
         unsigned p = path[i];
         unsigned k = ++m.weight[p];
         if (k > m.weight[p + 1]) {
             CountFrom(m, m.parent[ExchangeUpward(m, p, k)]);
-            return symbol;
+            return;
         }
     }
     ++m.weight[ROOT_NODE];
+}
+
+// Walks the code from the root, taking bits from the top of `bits`, counts the symbol found and returns it;
+// *used receives the number of bits taken. Same result as walking down and then calling UpdateModel.
+//
+// Both walks are unrolled: each level of the way down has a branch of its own, which the processor predicts
+// from how often codes end at that depth, and the way back up enters a switch on the depth, whose target
+// follows from the branch that ended the walk down.
+inline int DecodeAndCount(HuffmanModel& m, uint64_t bits, int* used) {
+    uint16_t path[MAX_RECORDED_PATH];
+    int depth = 0;
+    unsigned n = m.child[ROOT_NODE];
+#define ZS_DESCEND(level)                                                      \
+    {                                                                          \
+        unsigned position = n + static_cast<unsigned>((bits >> (63 - level)) & 1); \
+        path[level] = static_cast<uint16_t>(position);                         \
+        n = m.child[position];                                                 \
+        if (n >= static_cast<unsigned>(NODE_COUNT)) {                          \
+            depth = level + 1;                                                 \
+            goto found;                                                        \
+        }                                                                      \
+    }
+    ZS_DESCEND(0) ZS_DESCEND(1) ZS_DESCEND(2) ZS_DESCEND(3) ZS_DESCEND(4) ZS_DESCEND(5) ZS_DESCEND(6)
+    ZS_DESCEND(7) ZS_DESCEND(8) ZS_DESCEND(9) ZS_DESCEND(10) ZS_DESCEND(11) ZS_DESCEND(12) ZS_DESCEND(13)
+    ZS_DESCEND(14) ZS_DESCEND(15)
+#undef ZS_DESCEND
+    depth = 16;
+    bits <<= 16;
+    do {
+        unsigned position = n + static_cast<unsigned>(bits >> 63);
+        bits <<= 1;
+        path[depth++ & (MAX_RECORDED_PATH - 1)] = static_cast<uint16_t>(position);
+        n = m.child[position];
+    } while (n < static_cast<unsigned>(NODE_COUNT));
+found:
+    *used = depth;
+    int symbol = static_cast<int>(n) - NODE_COUNT;
+    if (m.weight[ROOT_NODE] == REBUILD_WEIGHT || depth > 16) {
+        if (m.weight[ROOT_NODE] != REBUILD_WEIGHT && depth <= MAX_RECORDED_PATH) {
+            CountAlongPath(m, path, depth);
+        } else {
+            UpdateModel(m, symbol);
+        }
+        return symbol;
+    }
+#define ZS_ASCEND(level)                                                       \
+    case level + 1: {                                                          \
+        unsigned p = path[level];                                              \
+        unsigned k = ++m.weight[p];                                            \
+        if (k > m.weight[p + 1]) {                                             \
+            CountFrom(m, m.parent[ExchangeUpward(m, p, k)]);                   \
+            return symbol;                                                     \
+        }                                                                      \
+    }                                                                          \
+        [[fallthrough]];
+    switch (depth) {
+        ZS_ASCEND(15) ZS_ASCEND(14) ZS_ASCEND(13) ZS_ASCEND(12) ZS_ASCEND(11) ZS_ASCEND(10) ZS_ASCEND(9)
+        ZS_ASCEND(8) ZS_ASCEND(7) ZS_ASCEND(6) ZS_ASCEND(5) ZS_ASCEND(4) ZS_ASCEND(3) ZS_ASCEND(2)
+        ZS_ASCEND(1) ZS_ASCEND(0)
+        default:
+            break;
+    }
+#undef ZS_ASCEND
+    ++m.weight[ROOT_NODE];
     return symbol;
+}
+
+// The current code of `symbol`, right-aligned in the result, first bit (the one taken at the root) highest,
+// with *length its number of bits; then counts the symbol. Same result as SymbolCode and then UpdateModel.
+inline uint32_t EncodeAndCount(HuffmanModel& m, int symbol, int* length) {
+    uint16_t path[MAX_RECORDED_PATH];
+    uint32_t code = 0;
+    int bits = 0;
+    unsigned n = m.parent[NODE_COUNT + symbol];
+    do {
+        code |= static_cast<uint32_t>(n & 1) << (bits & 31);
+        path[MAX_RECORDED_PATH - 1 - (bits & (MAX_RECORDED_PATH - 1))] = static_cast<uint16_t>(n);
+        ++bits;
+        n = m.parent[n];
+    } while (n != static_cast<unsigned>(ROOT_NODE));
+    *length = bits;
+    if (m.weight[ROOT_NODE] == REBUILD_WEIGHT || bits > MAX_RECORDED_PATH) {
+        UpdateModel(m, symbol);
+    } else {
+        CountAlongPath(m, path + MAX_RECORDED_PATH - bits, bits);
+    }
+    return code;
 }
 
 // The current code of `symbol`, right-aligned in the result, first bit (the one taken at the root) highest;

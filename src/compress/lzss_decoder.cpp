@@ -76,17 +76,20 @@ int Decompress(int source, int destination) {
     while (produced < size) {
         in.Refill();
         int symbol = DecodeSymbol(model, in);
-        uint32_t distance = 0;
-        if (symbol >= 256) distance = in.Take(12) + 1;
-        if (in.UsedBitsPastEnd()) {
-            // The item needed bits that the file does not hold: stop instead of inventing output.
-            truncated = true;
-            break;
-        }
         if (symbol < 256) {
+            // An item that needed bits the file does not hold ends the decoding instead of inventing output.
+            if (in.UsedBitsPastEnd()) {
+                truncated = true;
+                break;
+            }
             history[pos++] = static_cast<uint8_t>(symbol);
             ++produced;
         } else {
+            uint32_t distance = in.Take(12) + 1;
+            if (in.UsedBitsPastEnd()) {
+                truncated = true;
+                break;
+            }
             uint32_t length = static_cast<uint32_t>(symbol) - 253;
             if (length > size - produced) {
                 length = size - produced;

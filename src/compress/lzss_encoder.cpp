@@ -32,9 +32,8 @@ private:
 
 inline void EncodeSymbol(HuffmanModel& model, BitWriter& out, int symbol) {
     int length;
-    uint32_t code = SymbolCode(model, symbol, &length);
+    uint32_t code = EncodeAndCount(model, symbol, &length);
     out.Put(code, length);
-    UpdateModel(model, symbol);
 }
 
 void StoreLittleEndian32(uint8_t* p, uint32_t v) {
