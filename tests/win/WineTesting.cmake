@@ -1,0 +1,74 @@
+# How Windows-side tests are built and run. Both Windows builds build them; only the x86_64 build runs them,
+# under wine64 through scripts/wine/wine-run.sh (this machine cannot execute 32-bit programs).
+#
+# Every test that uses Wine shares one prefix, so they run one at a time (RESOURCE_LOCK) inside one session: a
+# virtual display and a persistent wineserver, started before the first of them and stopped after the last
+# (ctest fixtures), so that no process is left behind at the end of a test run.
+
+include(GoogleTest)
+
+option(ZS_WINE_TESTS "Register the Windows-side tests of the x86_64 build with ctest (they run under wine64)" ON)
+set(ZS_GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources, built with the cross compiler")
+
+set(ZS_RUN_WINE_TESTS OFF)
+if(ZS_WINE_TESTS AND CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    set(ZS_RUN_WINE_TESTS ON)
+endif()
+
+set(ZS_WINE_SCRIPTS ${PROJECT_SOURCE_DIR}/scripts/wine)
+set(ZS_WINE_RUN ${ZS_WINE_SCRIPTS}/wine-run.sh)
+set(ZS_WINE_FIXTURE zs_wine_session)
+set(ZS_WINE_LOCK zs_wine_prefix)
+
+# GoogleTest from the sources on the machine, built for this target: its own binary directory, no pthreads (the
+# MinGW compilers here use Win32 threads), linked statically like everything else of ours.
+if(NOT EXISTS ${ZS_GOOGLETEST_SOURCE_DIR}/CMakeLists.txt)
+    message(FATAL_ERROR "GoogleTest sources not found in ${ZS_GOOGLETEST_SOURCE_DIR} (apt-get install googletest)")
+endif()
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+add_subdirectory(${ZS_GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+# Its hook header in gtest_port/ stands in for the one class that needs std::mutex, which the Win32-thread C++
+# library of these compilers lacks.
+target_include_directories(gtest BEFORE PUBLIC ${CMAKE_CURRENT_LIST_DIR}/gtest_port)
+
+add_library(zs_win_gtest_main INTERFACE)
+target_link_libraries(zs_win_gtest_main INTERFACE gtest_main zs_options)
+
+# zs_wine_test_properties(TEST...): what every test that runs under Wine needs.
+function(zs_wine_test_properties)
+    set_tests_properties(${ARGN} PROPERTIES FIXTURES_REQUIRED ${ZS_WINE_FIXTURE} RESOURCE_LOCK ${ZS_WINE_LOCK})
+endfunction()
+
+# zs_add_win_gtest(NAME SOURCE... [LIBS TARGET...] [TIMEOUT SECONDS]): a GoogleTest program for the Win32 layer.
+# Its tests are discovered when ctest starts (the program is run once with --gtest_list_tests under Wine) and
+# each runs as its own ctest test, named NAME.Suite.Case.
+function(zs_add_win_gtest name)
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "TIMEOUT" "LIBS")
+    if(NOT arg_TIMEOUT)
+        set(arg_TIMEOUT 120)
+    endif()
+    add_executable(${name} ${arg_UNPARSED_ARGUMENTS})
+    target_link_libraries(${name} PRIVATE zs_win_gtest_main ${arg_LIBS})
+    if(ZS_RUN_WINE_TESTS)
+        set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR ${ZS_WINE_RUN})
+        gtest_discover_tests(${name}
+            TEST_PREFIX ${name}.
+            DISCOVERY_MODE PRE_TEST
+            DISCOVERY_TIMEOUT 300
+            PROPERTIES
+                FIXTURES_REQUIRED ${ZS_WINE_FIXTURE}
+                RESOURCE_LOCK ${ZS_WINE_LOCK}
+                TIMEOUT ${arg_TIMEOUT}
+        )
+    endif()
+endfunction()
+
+if(ZS_RUN_WINE_TESTS)
+    add_test(NAME wine.session.start COMMAND ${ZS_WINE_SCRIPTS}/wine-session.sh start)
+    add_test(NAME wine.session.stop COMMAND ${ZS_WINE_SCRIPTS}/wine-session.sh stop)
+    set_tests_properties(wine.session.start PROPERTIES FIXTURES_SETUP ${ZS_WINE_FIXTURE} TIMEOUT 600)
+    set_tests_properties(wine.session.stop PROPERTIES FIXTURES_CLEANUP ${ZS_WINE_FIXTURE} TIMEOUT 120)
+    set_tests_properties(wine.session.start wine.session.stop PROPERTIES RESOURCE_LOCK ${ZS_WINE_LOCK})
+endif()

@@ -1,0 +1,40 @@
+// Reading the windows of another process. Every message to the program under test is sent with a time limit,
+// so that a hung program makes a step fail instead of hanging the driver.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace zs::uidriver {
+
+// How long a message to the program may take before the driver stops waiting for its answer. A handler that
+// opens a modal loop (a message box, say) answers only when that loop ends; the driver goes on without it.
+constexpr DWORD kReplyLimitMs = 2000;
+
+// Sends a message and waits at most LIMITMS for the answer; false when it did not come in time.
+bool SendWithLimit(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD limitMs = kReplyLimitMs,
+                   LRESULT* result = nullptr);
+
+// The visible top-level windows of a process, topmost first.
+std::vector<HWND> VisibleTopLevelWindows(DWORD processId);
+
+// The child windows of a dialog in their tab order.
+std::vector<HWND> ChildControls(HWND dialog);
+
+std::wstring WindowText(HWND window);
+std::wstring ClassName(HWND window);
+bool HasClass(HWND window, const wchar_t* className);
+
+// The items of a list box and the index of its selected item (-1 when none is selected).
+std::vector<std::wstring> ListItems(HWND list);
+int ListSelection(HWND list);
+
+// A button's text without its mnemonic marks ("&OK" reads "OK", "&&" reads "&").
+std::wstring WithoutMnemonic(const std::wstring& text);
+
+// True when CAPTION matches PATTERN: equal, or starting with the pattern's text before a final '*'.
+bool CaptionMatches(const std::wstring& caption, const std::wstring& pattern);
+
+}  // namespace zs::uidriver

@@ -1,0 +1,94 @@
+#include "window_report.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "message_box_icon.h"
+#include "window_query.h"
+
+namespace zs::uidriver {
+
+using testsupport::JsonArray;
+using testsupport::JsonObject;
+using testsupport::JsonString;
+using testsupport::Utf8FromWide;
+
+namespace {
+
+std::string HexText(unsigned long long value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "0x%llx", value);
+    return text;
+}
+
+bool IsIconControl(HWND control) {
+    return HasClass(control, L"Static") && (GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+}
+
+std::string RectJson(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return JsonObject()
+        .Number("x", rect.left)
+        .Number("y", rect.top)
+        .Number("width", rect.right - rect.left)
+        .Number("height", rect.bottom - rect.top)
+        .Line();
+}
+
+std::string ControlJson(HWND control) {
+    JsonObject json;
+    json.Number("id", GetDlgCtrlID(control))
+        .Text("class", ClassName(control))
+        .Text("text", WindowText(control))
+        .Text("style", HexText(static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE))))
+        .Bool("visible", IsWindowVisible(control) != FALSE)
+        .Bool("enabled", IsWindowEnabled(control) != FALSE);
+    if (HasClass(control, L"ListBox")) {
+        std::vector<std::string> items;
+        for (const std::wstring& item : ListItems(control)) items.push_back(JsonString(Utf8FromWide(item)));
+        json.Raw("items", JsonArray(items)).Number("selected", ListSelection(control));
+    }
+    if (IsIconControl(control)) json.Bool("icon", true);
+    return json.Line();
+}
+
+std::string MessageBoxJson(HWND window) {
+    HWND icon = nullptr;
+    std::vector<std::string> buttons;
+    for (HWND control : ChildControls(window)) {
+        if (IsIconControl(control)) icon = control;
+        if (HasClass(control, L"Button") && IsWindowVisible(control)) {
+            buttons.push_back(JsonString(Utf8FromWide(WithoutMnemonic(WindowText(control)))));
+        }
+    }
+    return JsonObject()
+        .Text("text", WindowText(GetDlgItem(window, kMessageBoxTextId)))
+        .Text("icon", IdentifyMessageBoxIcon(icon))
+        .Raw("buttons", JsonArray(buttons))
+        .Line();
+}
+
+}  // namespace
+
+bool IsMessageBox(HWND window) {
+    return HasClass(window, L"#32770") && GetDlgItem(window, kMessageBoxTextId) != nullptr;
+}
+
+std::string HandleText(HWND window) {
+    return HexText(reinterpret_cast<ULONG_PTR>(window));
+}
+
+void DescribeWindow(HWND window, JsonObject& line) {
+    std::vector<std::string> controls;
+    for (HWND control : ChildControls(window)) controls.push_back(ControlJson(control));
+    line.Text("hwnd", HandleText(window))
+        .Text("caption", WindowText(window))
+        .Text("class", ClassName(window))
+        .Raw("rect", RectJson(window))
+        .Raw("controls", JsonArray(controls));
+    if (IsMessageBox(window)) line.Raw("message_box", MessageBoxJson(window));
+}
+
+}  // namespace zs::uidriver
