@@ -1,0 +1,31 @@
+// The application object of setup.exe. There is no main window and no message loop of the program's own: the
+// whole run is the start-up sequence inside InitInstance, which returns false on every path, so the program
+// ends when the sequence ends, with the exit status the sequence left (exit_status.h).
+#pragma once
+
+#include <string>
+
+#include "bootstrap/exit_status.h"
+#include "framework/win_app.h"
+
+namespace zs::bootstrap {
+
+class SetupApp : public framework::CWinApp {
+public:
+    SetupApp() = default;
+    ~SetupApp() override = default;
+
+    BOOL InitInstance() override;
+    int ExitInstance() override { return exitStatus_; }
+
+    // The names of the languages that the list file enables for this medium, concatenated without
+    // separators in the order of the list file's entries.
+    std::string m_strLanguages;
+    // 1 once the run has found ADMIN.INF beside the program (a workstation run).
+    int m_bWorkstation = 0;
+
+private:
+    int exitStatus_ = kExitStopped;
+};
+
+}  // namespace zs::bootstrap

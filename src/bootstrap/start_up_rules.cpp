@@ -1,0 +1,18 @@
+#include "bootstrap/start_up_rules.h"
+
+namespace zs::bootstrap {
+
+bool IsDriveLetterDirectory(const std::string& directory) {
+    return directory.size() >= 3 && directory[1] == ':' && directory[2] == '\\';
+}
+
+bool HasAdminSwitch(const std::string& commandLine) {
+    return commandLine.find("/a") != std::string::npos || commandLine.find("/A") != std::string::npos;
+}
+
+std::string DirectoryWithBackslash(const std::string& modulePath) {
+    size_t slash = modulePath.rfind('\\');
+    return slash == std::string::npos ? std::string() : modulePath.substr(0, slash + 1);
+}
+
+}  // namespace zs::bootstrap

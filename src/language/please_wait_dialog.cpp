@@ -1,0 +1,35 @@
+#include "language/please_wait_dialog.h"
+
+#include <windows.h>
+
+#include "language/messages.h"
+#include "language/resource_strings_win32.h"
+#include "reslib/resource_ids.h"
+
+namespace zs::language {
+
+PleaseWaitDialog::PleaseWaitDialog(int languageBase, std::string& caption, framework::CWnd* parent)
+    : CDialog(IDD_WAIT, parent), caption_(caption) {
+    StringLoader strings = CurrentModuleStrings();
+    waitText_ = LoadMessage(strings, languageBase, IDS_PLEASE_WAIT);
+    AppendSetupWord(caption, strings, languageBase);
+    if (Create(IDD_WAIT, parent)) {
+        // Nothing dispatches messages while the files are staged: paint the window now.
+        UpdateWindow(m_hWnd);
+    }
+}
+
+PleaseWaitDialog::~PleaseWaitDialog() {
+    DestroyWindow();
+}
+
+BOOL PleaseWaitDialog::OnInitDialog() {
+    CDialog::OnInitDialog();
+    CenterWindow();
+    SetWindowText(caption_);
+    SetDlgItemText(IDC_WAIT_TEXT, waitText_);
+    SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    return TRUE;
+}
+
+}  // namespace zs::language
