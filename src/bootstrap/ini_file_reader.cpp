@@ -44,31 +44,54 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-// The value of the first line "key = value" inside a section of the given name, if any.
-std::optional<std::string_view> FindValue(std::string_view contents, std::string_view section,
-                                          std::string_view key) {
+// One line of the file as the reader sees it: a section header, a key line or something ignored.
+struct IniLine {
+    enum Kind { kSection, kKey, kOther } kind = kOther;
+    std::string_view name;   // the section's or the key's name, without surrounding blanks
+    std::string_view value;  // a key line's value, without blanks and quotes
+};
+
+IniLine ClassifyLine(std::string_view line) {
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    std::string_view trimmed = TrimBlanks(line);
+    IniLine result;
+    if (!trimmed.empty() && trimmed.front() == '[') {
+        std::string_view name = trimmed.substr(1);
+        result.kind = IniLine::kSection;
+        result.name = TrimBlanks(name.substr(0, name.find(']')));
+        return result;
+    }
+    size_t equals = trimmed.find('=');
+    if (equals == std::string_view::npos) return result;
+    result.kind = IniLine::kKey;
+    result.name = TrimBlanks(trimmed.substr(0, equals));
+    result.value = WithoutQuotes(TrimBlanks(trimmed.substr(equals + 1)));
+    return result;
+}
+
+// Calls visit(line, inSection) for every line, where inSection tells whether the line stands inside a section
+// of the given name (no section name: never). Stops early when visit returns true.
+template <typename Visit>
+void WalkLines(std::string_view contents, std::string_view section, Visit visit) {
     bool inSection = false;
     while (!contents.empty()) {
         size_t end = contents.find('\n');
-        std::string_view line = contents.substr(0, end);
+        IniLine line = ClassifyLine(contents.substr(0, end));
         contents.remove_prefix(end == std::string_view::npos ? contents.size() : end + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-
-        std::string_view trimmed = TrimBlanks(line);
-        if (!trimmed.empty() && trimmed.front() == '[') {
-            std::string_view name = trimmed.substr(1);
-            name = name.substr(0, name.find(']'));
-            inSection = EqualsIgnoringCase(TrimBlanks(name), section);
-            continue;
-        }
-        if (!inSection) continue;
-        size_t equals = trimmed.find('=');
-        if (equals == std::string_view::npos) continue;
-        if (EqualsIgnoringCase(TrimBlanks(trimmed.substr(0, equals)), key)) {
-            return WithoutQuotes(TrimBlanks(trimmed.substr(equals + 1)));
-        }
+        if (line.kind == IniLine::kSection) inSection = EqualsIgnoringCase(line.name, section);
+        if (visit(line, inSection)) return;
     }
-    return std::nullopt;
+}
+
+// The value of the first line "key = value" inside a section of the given name, if any.
+std::optional<std::string_view> FindValue(std::string_view contents, std::string_view section,
+                                          std::string_view key) {
+    std::optional<std::string_view> value;
+    WalkLines(contents, section, [&](const IniLine& line, bool inSection) {
+        if (inSection && line.kind == IniLine::kKey && EqualsIgnoringCase(line.name, key)) value = line.value;
+        return value.has_value();
+    });
+    return value;
 }
 
 std::string CutToBuffer(std::string_view value, size_t bufferSize) {
@@ -86,6 +109,28 @@ std::string IniFileReader::GetString(const char* section, const char* key, const
         if (value) return CutToBuffer(*value, bufferSize);
     }
     return CutToBuffer(defaultValue, bufferSize);
+}
+
+std::vector<std::string> IniFileReader::SectionNames() const {
+    std::vector<std::string> names;
+    std::optional<std::string> contents = ReadWholeFile(path_);
+    if (!contents) return names;
+    WalkLines(*contents, "", [&](const IniLine& line, bool) {
+        if (line.kind == IniLine::kSection) names.emplace_back(line.name);
+        return false;
+    });
+    return names;
+}
+
+std::vector<std::string> IniFileReader::KeyNames(const char* section) const {
+    std::vector<std::string> names;
+    std::optional<std::string> contents = ReadWholeFile(path_);
+    if (!contents) return names;
+    WalkLines(*contents, section, [&](const IniLine& line, bool inSection) {
+        if (inSection && line.kind == IniLine::kKey) names.emplace_back(line.name);
+        return false;
+    });
+    return names;
 }
 
 }  // namespace zs::bootstrap

@@ -10,9 +10,13 @@
 // - when a key stands twice the first one counts, also across two sections of the same name;
 // - bytes are taken as they are: no encoding is detected and no escape is known.
 // Nothing else of the profile files is relied on by the rules built over this reader.
+//
+// Beyond the ProfileReader interface it lists what a file holds, for the media tool's check of a medium: the
+// section names and the key names of a section, as the reader sees them.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "bootstrap/profile_reader.h"
 
@@ -24,6 +28,15 @@ public:
 
     std::string GetString(const char* section, const char* key, const char* defaultValue,
                           size_t bufferSize) const override;
+
+    // The section names in file order, without surrounding blanks; a name that stands twice is listed twice.
+    // Empty for a missing file.
+    std::vector<std::string> SectionNames() const;
+
+    // The key names of every section of that name (without regard to case), in file order and as written,
+    // without surrounding blanks; a key that stands twice is listed twice, although only its first value is
+    // ever read.
+    std::vector<std::string> KeyNames(const char* section) const;
 
     const std::string& path() const { return path_; }
 

@@ -19,6 +19,8 @@ enum OptionFlags : unsigned {
     kOptionDirectory = 1u << 0,  // -d DIR
     kOptionOutput = 1u << 1,     // -o OUT
     kOptionForce = 1u << 2,      // -f
+    kOptionJson = 1u << 3,       // --json
+    kOptionStrict = 1u << 4,     // --strict
 };
 
 struct CommandLine {
@@ -26,6 +28,8 @@ struct CommandLine {
     std::string directory;  // -d, empty when not given
     std::string output;     // -o, empty when not given
     bool force = false;
+    bool json = false;    // --json
+    bool strict = false;  // --strict
 };
 
 struct Command {
@@ -41,6 +45,7 @@ struct Command {
 extern const Command kCompressCommand;
 extern const Command kExpandCommand;
 extern const Command kTestCommand;
+extern const Command kCheckCommand;
 
 // All subcommands, in the order --help lists them.
 const std::vector<const Command*>& Commands();

@@ -13,6 +13,8 @@ constexpr OptionSpec kOptions[] = {
     {"-d", kOptionDirectory, true},
     {"-o", kOptionOutput, true},
     {"-f", kOptionForce, false},
+    {"--json", kOptionJson, false},
+    {"--strict", kOptionStrict, false},
 };
 
 const OptionSpec* FindOption(const std::string& arg) {
@@ -34,6 +36,12 @@ bool Store(const OptionSpec& spec, const std::string& value, CommandLine* comman
             return true;
         case kOptionForce:
             commandLine->force = true;
+            return true;
+        case kOptionJson:
+            commandLine->json = true;
+            return true;
+        case kOptionStrict:
+            commandLine->strict = true;
             return true;
     }
     return false;

@@ -4,7 +4,8 @@
 namespace zs::zemcmp {
 
 const std::vector<const Command*>& Commands() {
-    static const std::vector<const Command*> commands = {&kCompressCommand, &kExpandCommand, &kTestCommand};
+    static const std::vector<const Command*> commands = {&kCompressCommand, &kExpandCommand, &kTestCommand,
+                                                         &kCheckCommand};
     return commands;
 }
 

@@ -36,7 +36,8 @@ constexpr const char* kExitText =
     "  2    the command line was wrong; nothing was done\n"
     "  130  interrupted by Ctrl-C (on Linux the process ends by the signal it received; shells show 128 "
     "plus\n"
-    "       the signal's number, 130 for Ctrl-C)\n";
+    "       the signal's number, 130 for Ctrl-C)\n"
+    "  check has exit statuses of its own, given with it above; 2 means a wrong command line there too\n";
 
 // Prints a command's description with every line indented under its synopsis.
 void PrintIndented(std::FILE* out, const char* text) {
@@ -57,7 +58,8 @@ void PrintVersion(std::FILE* out) {
 void PrintHelp(std::FILE* out) {
     std::fprintf(
         out,
-        "zemcmp %s: compresses, expands and tests files in the compressed format of installation media.\n\n",
+        "zemcmp %s: compresses, expands and tests files in the compressed format of installation media,\n"
+        "and checks whole media as setup.exe reads them.\n\n",
         ZS_VERSION_TEXT);
     std::fprintf(out, "Usage:\n");
     for (const Command* command : Commands()) {

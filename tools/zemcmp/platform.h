@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zs::zemcmp {
 
@@ -56,6 +57,15 @@ PathKind QueryPath(const std::string& path);
 bool IsPathSeparator(char c);
 // The separator put between a directory and a name.
 char PreferredSeparator();
+
+struct DirectoryEntry {
+    std::string name;
+    PathKind kind = PathKind::kOther;  // what the name leads to (links followed)
+};
+
+// The entries of a directory, without "." and "..", in the order the system gives them. False with the
+// problem in *error when the directory cannot be read.
+bool ListDirectory(const std::string& directory, std::vector<DirectoryEntry>* entries, std::string* error);
 
 // Opens a regular file for reading. A directory or a device is refused with a message in *error.
 bool OpenForReading(const std::string& path, OpenFile* file, std::string* error);

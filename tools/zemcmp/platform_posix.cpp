@@ -1,4 +1,5 @@
 // The media tool's platform pieces on POSIX systems: file descriptors, mkstemp, rename, isatty, signals.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -92,6 +93,30 @@ bool IsPathSeparator(char c) {
 
 char PreferredSeparator() {
     return '/';
+}
+
+bool ListDirectory(const std::string& directory, std::vector<DirectoryEntry>* entries, std::string* error) {
+    DIR* stream = ::opendir(directory.c_str());
+    if (stream == nullptr) {
+        *error = "cannot read the directory: " + SystemError();
+        return false;
+    }
+    std::string prefix = directory.empty() || directory.back() == '/' ? directory : directory + "/";
+    entries->clear();
+    errno = 0;
+    while (const dirent* entry = ::readdir(stream)) {
+        std::string name = entry->d_name;
+        if (name != "." && name != "..") entries->push_back({name, QueryPath(prefix + name)});
+        errno = 0;
+    }
+    int readErrno = errno;
+    ::closedir(stream);
+    if (readErrno != 0) {
+        errno = readErrno;
+        *error = "cannot read the directory: " + SystemError();
+        return false;
+    }
+    return true;
 }
 
 bool OpenForReading(const std::string& path, OpenFile* file, std::string* error) {

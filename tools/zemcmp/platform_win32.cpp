@@ -121,6 +121,34 @@ char PreferredSeparator() {
     return '\\';
 }
 
+bool ListDirectory(const std::string& directory, std::vector<DirectoryEntry>* entries, std::string* error) {
+    std::string pattern = directory;
+    if (!pattern.empty() && !IsPathSeparator(pattern.back())) pattern += '\\';
+    pattern += '*';
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        *error = "cannot read the directory: " + SystemError();
+        return false;
+    }
+    entries->clear();
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        PathKind kind = PathKind::kFile;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) kind = PathKind::kDirectory;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) kind = PathKind::kOther;
+        entries->push_back({name, kind});
+    } while (FindNextFileA(search, &found));
+    DWORD lastError = GetLastError();
+    FindClose(search);
+    if (lastError != ERROR_NO_MORE_FILES) {
+        *error = "cannot read the directory: " + SystemError(lastError);
+        return false;
+    }
+    return true;
+}
+
 bool OpenForReading(const std::string& path, OpenFile* file, std::string* error) {
     if (QueryPath(path) == PathKind::kDirectory) {
         *error = "is a directory";

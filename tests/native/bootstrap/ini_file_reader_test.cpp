@@ -70,5 +70,16 @@ TEST_F(IniFileReaderTest, ReadsTheFileAgainOnEveryCall) {
     EXPECT_EQ(reader.GetString("S", "K", "", 32), "new");
 }
 
+TEST_F(IniFileReaderTest, ListsSectionsAndKeysAsTheReaderSeesThem) {
+    file.Write("K=outside\n[ A ]\n 1 = x\r\nno equals\n2=\n[b]\n1=y\n[a]\n1=again\n3=z\n");
+    IniFileReader reader(file.path());
+    EXPECT_EQ(reader.SectionNames(), (std::vector<std::string>{"A", "b", "a"}));
+    // Keys of both sections named A, in file order, duplicates included.
+    EXPECT_EQ(reader.KeyNames("a"), (std::vector<std::string>{"1", "2", "1", "3"}));
+    EXPECT_EQ(reader.KeyNames("B"), (std::vector<std::string>{"1"}));
+    EXPECT_TRUE(reader.KeyNames("missing").empty());
+    EXPECT_TRUE(IniFileReader(file.path() + ".none").SectionNames().empty());
+}
+
 }  // namespace
 }  // namespace zs::bootstrap

@@ -1,0 +1,45 @@
+// The files of a medium directory, looked up by name the way Windows looks them up: without regard to case.
+// The medium may be checked on a system whose file names are case-sensitive; there a name is found under any
+// case, and the lookup tells when the case differs or when several names differ only in case.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform.h"
+
+namespace zs::zemcmp {
+
+struct MediumFile {
+    std::string name;        // the name asked for
+    std::string actualName;  // the name as it stands in the directory; empty when absent
+    std::string path;        // the directory joined with actualName
+    PathKind kind = PathKind::kMissing;
+    bool caseDiffers = false;  // found only under a name that differs from `name` in case
+    // Further names in the directory that equal `name` without regard to case: on Windows they would be one
+    // file, so which of them a copy of the medium keeps is not certain.
+    std::vector<std::string> otherCases;
+
+    bool Exists() const { return kind != PathKind::kMissing; }
+    bool IsFile() const { return kind == PathKind::kFile; }
+};
+
+class MediumDirectory {
+  public:
+    // Reads the directory's names once. False with the problem in *error when it cannot be read.
+    bool Open(const std::string& directory, std::string* error);
+
+    // The exact name when it is there, else the first (in byte order) that differs only in case.
+    MediumFile Find(const std::string& name) const;
+
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+    std::vector<DirectoryEntry> entries_;  // sorted by name
+};
+
+// Equality of file names as Windows sees it for the names of a medium (ASCII letters folded).
+bool SameFileName(const std::string& a, const std::string& b);
+
+}  // namespace zs::zemcmp
