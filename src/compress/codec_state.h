@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "compress/huffman_decoder.h"
 #include "compress/huffman_model.h"
 #include "compress/match_tree.h"
 #include "compress/stream_io.h"
@@ -33,6 +34,7 @@ using ProgressHook = void (*)(void* context, uint64_t bytesRead);
 struct CodecState {
     uint8_t window[WINDOW_BYTES];
     HuffmanModel model;
+    DecodeTable decodeTable;
     MatchTree tree;
     StreamSlot slots[MAX_STREAMS];
     uint8_t history[HISTORY_BYTES];

@@ -59,11 +59,22 @@ inline unsigned ExchangeUpward(HuffmanModel& m, unsigned n, unsigned k) {
     return l;
 }
 
-// Adds one to the weights from node n up to the root, exchanging nodes so that the weights stay in order.
-inline void CountFrom(HuffmanModel& m, unsigned n) {
+// What an exchange tells the decoder's table; the compressor needs nothing.
+struct NoExchangeHook {
+    void operator()(const HuffmanModel&, unsigned, unsigned) const {}
+};
+
+// Adds one to the weights from node n up to the root, exchanging nodes so that the weights stay in order;
+// `exchanged(m, n, l)` hears of every exchange.
+template <class Hook>
+inline void CountFrom(HuffmanModel& m, unsigned n, const Hook& exchanged) {
     do {
         unsigned k = ++m.weight[n];
-        if (k > m.weight[n + 1]) n = ExchangeUpward(m, n, k);
+        if (k > m.weight[n + 1]) {
+            unsigned l = ExchangeUpward(m, n, k);
+            exchanged(m, n, l);
+            n = l;
+        }
         n = m.parent[n];
     } while (n != 0);
 }
@@ -71,7 +82,7 @@ inline void CountFrom(HuffmanModel& m, unsigned n) {
 // Counts one occurrence of `symbol`.
 inline void UpdateModel(HuffmanModel& m, int symbol) {
     if (m.weight[ROOT_NODE] == REBUILD_WEIGHT) RebuildModel(m);
-    CountFrom(m, m.parent[NODE_COUNT + symbol]);
+    CountFrom(m, m.parent[NODE_COUNT + symbol], NoExchangeHook());
 }
 
 // Longest path that the fast walks record; codes stay far below it because the root weight is bounded.
@@ -81,81 +92,19 @@ inline constexpr int MAX_RECORDED_PATH = 64;
 // the root down to the leaf. The walk back up follows the recorded nodes for as long as no exchange moves it
 // off them, so those steps do not wait on a chain of parent loads. Needs the root weight below
 // REBUILD_WEIGHT (no rebuild is due).
-inline void CountAlongPath(HuffmanModel& m, const uint16_t* path, int depth) {
+template <class Hook>
+inline void CountAlongPath(HuffmanModel& m, const uint16_t* path, int depth, const Hook& exchanged) {
     for (int i = depth - 1; i >= 0; --i) {
         unsigned p = path[i];
         unsigned k = ++m.weight[p];
         if (k > m.weight[p + 1]) {
-            CountFrom(m, m.parent[ExchangeUpward(m, p, k)]);
+            unsigned l = ExchangeUpward(m, p, k);
+            exchanged(m, p, l);
+            CountFrom(m, m.parent[l], exchanged);
             return;
         }
     }
     ++m.weight[ROOT_NODE];
-}
-
-// Walks the code from the root, taking bits from the top of `bits`, counts the symbol found and returns it;
-// *used receives the number of bits taken. Same result as walking down and then calling UpdateModel.
-//
-// Both walks are unrolled: each level of the way down has a branch of its own, which the processor predicts
-// from how often codes end at that depth, and the way back up enters a switch on the depth, whose target
-// follows from the branch that ended the walk down.
-inline int DecodeAndCount(HuffmanModel& m, uint64_t bits, int* used) {
-    uint16_t path[MAX_RECORDED_PATH];
-    int depth = 0;
-    unsigned n = m.child[ROOT_NODE];
-#define ZS_DESCEND(level)                                                      \
-    {                                                                          \
-        unsigned position = n + static_cast<unsigned>((bits >> (63 - level)) & 1); \
-        path[level] = static_cast<uint16_t>(position);                         \
-        n = m.child[position];                                                 \
-        if (n >= static_cast<unsigned>(NODE_COUNT)) {                          \
-            depth = level + 1;                                                 \
-            goto found;                                                        \
-        }                                                                      \
-    }
-    ZS_DESCEND(0) ZS_DESCEND(1) ZS_DESCEND(2) ZS_DESCEND(3) ZS_DESCEND(4) ZS_DESCEND(5) ZS_DESCEND(6)
-    ZS_DESCEND(7) ZS_DESCEND(8) ZS_DESCEND(9) ZS_DESCEND(10) ZS_DESCEND(11) ZS_DESCEND(12) ZS_DESCEND(13)
-    ZS_DESCEND(14) ZS_DESCEND(15)
-#undef ZS_DESCEND
-    depth = 16;
-    bits <<= 16;
-    do {
-        unsigned position = n + static_cast<unsigned>(bits >> 63);
-        bits <<= 1;
-        path[depth++ & (MAX_RECORDED_PATH - 1)] = static_cast<uint16_t>(position);
-        n = m.child[position];
-    } while (n < static_cast<unsigned>(NODE_COUNT));
-found:
-    *used = depth;
-    int symbol = static_cast<int>(n) - NODE_COUNT;
-    if (m.weight[ROOT_NODE] == REBUILD_WEIGHT || depth > 16) {
-        if (m.weight[ROOT_NODE] != REBUILD_WEIGHT && depth <= MAX_RECORDED_PATH) {
-            CountAlongPath(m, path, depth);
-        } else {
-            UpdateModel(m, symbol);
-        }
-        return symbol;
-    }
-#define ZS_ASCEND(level)                                                       \
-    case level + 1: {                                                          \
-        unsigned p = path[level];                                              \
-        unsigned k = ++m.weight[p];                                            \
-        if (k > m.weight[p + 1]) {                                             \
-            CountFrom(m, m.parent[ExchangeUpward(m, p, k)]);                   \
-            return symbol;                                                     \
-        }                                                                      \
-    }                                                                          \
-        [[fallthrough]];
-    switch (depth) {
-        ZS_ASCEND(15) ZS_ASCEND(14) ZS_ASCEND(13) ZS_ASCEND(12) ZS_ASCEND(11) ZS_ASCEND(10) ZS_ASCEND(9)
-        ZS_ASCEND(8) ZS_ASCEND(7) ZS_ASCEND(6) ZS_ASCEND(5) ZS_ASCEND(4) ZS_ASCEND(3) ZS_ASCEND(2)
-        ZS_ASCEND(1) ZS_ASCEND(0)
-        default:
-            break;
-    }
-#undef ZS_ASCEND
-    ++m.weight[ROOT_NODE];
-    return symbol;
 }
 
 // The current code of `symbol`, right-aligned in the result, first bit (the one taken at the root) highest,
@@ -175,7 +124,7 @@ inline uint32_t EncodeAndCount(HuffmanModel& m, int symbol, int* length) {
     if (m.weight[ROOT_NODE] == REBUILD_WEIGHT || bits > MAX_RECORDED_PATH) {
         UpdateModel(m, symbol);
     } else {
-        CountAlongPath(m, path + MAX_RECORDED_PATH - bits, bits);
+        CountAlongPath(m, path + MAX_RECORDED_PATH - bits, bits, NoExchangeHook());
     }
     return code;
 }

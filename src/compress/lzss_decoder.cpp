@@ -9,6 +9,7 @@
 #include "compress/cmpfile.h"
 #include "compress/codec_state.h"
 #include "compress/file_handle.h"
+#include "compress/huffman_decoder.h"
 #include "compress/lzss.h"
 
 namespace zs::codec {
@@ -20,10 +21,10 @@ inline unsigned RingPosition(uint64_t base, uint32_t j) {
     return static_cast<unsigned>((base + j + WINDOW_START) & (WINDOW_SIZE - 1));
 }
 
-inline int DecodeSymbol(HuffmanModel& model, BitReader& in) {
+inline int DecodeSymbol(HuffmanModel& model, DecodeTable& table, BitReader& in) {
     int used;
     uint64_t bits = in.Peek();
-    int symbol = DecodeAndCount(model, bits, &used);
+    int symbol = DecodeAndCount(model, table, bits, &used);
     in.Consume(used < 64 ? bits << used : 0, used);
     return symbol;
 }
@@ -60,7 +61,9 @@ int Decompress(int source, int destination) {
     HuffmanModel& model = g_codec.model;
     uint8_t* window = g_codec.window;
     uint8_t* history = g_codec.history;
+    DecodeTable& table = g_codec.decodeTable;
     InitModel(model);
+    BuildDecodeTable(table, model);
     std::memset(window, ' ', WINDOW_START);
     // The ring as seen from the first output byte: positions 4036..4095, then 0..4035.
     std::memcpy(history, window + WINDOW_START, MAX_MATCH);
@@ -75,7 +78,7 @@ int Decompress(int source, int destination) {
 
     while (produced < size) {
         in.Refill();
-        int symbol = DecodeSymbol(model, in);
+        int symbol = DecodeSymbol(model, table, in);
         if (symbol < 256) {
             // An item that needed bits the file does not hold ends the decoding instead of inventing output.
             if (in.UsedBitsPastEnd()) {
