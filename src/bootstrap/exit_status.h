@@ -1,16 +1,13 @@
-// The exit status of setup.exe, for whoever started it. (An outside launcher also finds a cancel recorded in
-// WIN.INI, see launcher_record_win32.h.)
+// The exit status of setup.exe, for launchers and scripts that start it. (An outside launcher also finds a
+// cancel recorded in WIN.INI, see launcher_record_win32.h.)
 #pragma once
 
 namespace zs::bootstrap {
 
 enum ExitStatus : int {
-    kExitCompleted = 0,  // the main setup module ran, or the run was handed over to a hook
+    kExitCompleted = 0,  // the main setup module ran and ended (whatever its own result), or a hook took over
     kExitCancelled = 1,  // the user cancelled the language selection
-    kExitStopped = 2,    // the run stopped early, after showing its message
-    // The run reached the staging of the start-up files, which this build does not carry out yet: the
-    // temporary directory is in place and nothing was staged.
-    kExitReachedStaging = 3,
+    kExitStopped = 2,    // the run stopped after showing its message (the main module did not run)
 };
 
 }  // namespace zs::bootstrap

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "language/language_selection.h"
 #include "language/please_wait_dialog.h"
@@ -61,6 +62,11 @@ struct SetupRun {
     std::unique_ptr<language::PleaseWaitDialog> pleaseWait;
     // Where the start-up files go and where the main module is started from; ends with a backslash.
     std::string targetDirectory;
+    // This run created the temporary directory, so the clean-up may remove it with everything in it. A
+    // directory that existed before may hold files that are not setup's: then only stagedFiles go.
+    bool createdTargetDirectory = false;
+    // Full paths of the files this run has created in the target directory, the partly written one included.
+    std::vector<std::string> stagedFiles;
     // The text of the failure message about to be shown.
     std::string messageText;
 };

@@ -200,8 +200,9 @@ int StartUpSequence::PrepareTargetDirectory(const ProfileReader& listFile) {
     WriteSetupLog("[local,admin] Creating tmp directory...");
     // Without a TmpDirName the list file cannot say where the files go.
     if (IsMissingEntry(tmpDirName)) return StopWithString(ChosenMessage(IDS_LIST_CORRUPTED), true);
-    if (!FileExists(tmpDirName) && _mkdir(tmpDirName.c_str()) != 0) {
-        return StopWithString(ChosenMessage(IDS_TEMP_DIR_FAILED), true);
+    if (!FileExists(tmpDirName)) {
+        if (_mkdir(tmpDirName.c_str()) != 0) return StopWithString(ChosenMessage(IDS_TEMP_DIR_FAILED), true);
+        run_.createdTargetDirectory = true;
     }
     run_.targetDirectory = tmpDirName + "\\";
     return kGoOn;

@@ -1,24 +1,36 @@
 """Installation media for the scenarios of setup.exe: a directory in drive C: with setup.exe, a resource library,
-SETUP.LST and whatever else a scenario puts there, and the means to run setup.exe from it under the UI driver
-and look at what the run left: the setup log, WIN.INI, the temporary directory.
+SETUP.LST, the stand-in main module as _SETUP.EXE and whatever else a scenario puts there, and the means to run
+setup.exe from it under the UI driver and look at what the run left: the setup log, WIN.INI, the registry, the
+temporary directory, and what the main module received (main_module_report).
 
-Until setup.exe stages its start-up files, a run that gets past the temporary directory ends there with exit
-status 3 and, when ZS_SETUP_STAGING_REPORT names a file, writes its run state to it (read_staging_report).
+The stand-in main module (examples/medium/main_module) writes its command line and the files beside it to the
+file that ZS_MAIN_MODULE_REPORT names; run() points it at a file of the medium. It leaves a restart request when
+ZS_MAIN_MODULE_RESTART is set.
 """
 
 import contextlib
 import os
+from dataclasses import dataclass, field
 from pathlib import Path
 from typing import Dict, Iterator, List, Optional, Sequence, Tuple, Union
 
-from winharness import (WIN_INI_ENCODING, DriverRun, MediaDir, bin_dir, drive, drive_c, remove_win_ini_section,
-                        win_ini_path, windows_path)
+from winharness import (WIN_INI_ENCODING, DriverRun, MediaDir, bin_dir, drive, drive_c, reg_delete,
+                        remove_win_ini_section, win_ini_path, windows_path)
 
 # Exit status of setup.exe.
 EXIT_COMPLETED = 0
 EXIT_CANCELLED = 1
 EXIT_STOPPED = 2
-EXIT_REACHED_STAGING = 3
+
+MAIN_MODULE = "_SETUP.EXE"
+MAIN_MODULE_STAND_IN = "main_module_stand_in.exe"
+# Where setup.exe looks for a restart request: HKEY_LOCAL_MACHINE, "Software\Zemrova\" + AppName + "\Setup".
+RESTART_KEY_ROOT = "HKEY_LOCAL_MACHINE\\Software\\Zemrova"
+
+# Time limits of one scenario run: generous, since the machine may be busy with builds, and only a scenario that
+# fails runs into them.
+WAIT_LIMIT_MS = 30000
+TOTAL_LIMIT_MS = 120000
 
 LANGUAGE_DIALOG_CAPTION = "Select Language"
 LOCATION_DIALOG_CAPTION = "Select Location"
@@ -120,13 +132,51 @@ def catalogue_log_lines() -> List[str]:
 # Media
 
 
-class SetupMedium(MediaDir):
-    """A medium with setup.exe and a resource library (the real one, or a test variant from bin/VARIANT)."""
+def fnv1a64(data: bytes) -> str:
+    """The stand-in main module's hash of a file it received, as it writes it."""
+    value = 14695981039346656037
+    for byte in data:
+        value = ((value ^ byte) * 1099511628211) & 0xFFFFFFFFFFFFFFFF
+    return f"{value:016x}"
 
-    def __init__(self, name: str = "m", library: Optional[str] = "", program_dir: str = ""):
+
+@dataclass
+class MainModuleReport:
+    """What the stand-in main module received: its command line, its own path, its current directory, the files
+    beside it (name: (size, hash)) and the restart request it left, if any."""
+    command_line: str = ""
+    program: str = ""
+    current_directory: str = ""
+    files: Dict[str, Tuple[int, str]] = field(default_factory=dict)
+    restart_request: Optional[str] = None
+
+    @classmethod
+    def parse(cls, text: str) -> "MainModuleReport":
+        report = cls()
+        for line in text.splitlines():
+            key, _, value = line.partition("=")
+            if key == "file":
+                name, size, digest = value.split("\t")
+                report.files[name] = (int(size), digest)
+            elif key in ("command_line", "program", "current_directory", "restart_request"):
+                setattr(report, key, value)
+        return report
+
+    def received(self, name: str, contents: bytes) -> bool:
+        """The module found NAME beside it with exactly these CONTENTS."""
+        return self.files.get(name) == (len(contents), fnv1a64(contents))
+
+
+class SetupMedium(MediaDir):
+    """A medium with setup.exe, a resource library (the real one, or a test variant from bin/VARIANT) and the
+    stand-in main module stored as _SETUP.EXE (unless main_module is False)."""
+
+    def __init__(self, name: str = "m", library: Optional[str] = "", program_dir: str = "",
+                 main_module: bool = True):
         super().__init__(name)
         self.library = library
         self.program_dir = program_dir
+        self.main_module = main_module
 
     def __enter__(self) -> "SetupMedium":
         super().__enter__()
@@ -134,10 +184,17 @@ class SetupMedium(MediaDir):
         if self.library is not None:
             source = bin_dir() / self.library / "ZSRES.DLL" if self.library else bin_dir() / "ZSRES.DLL"
             self.copy(source, self._in_program_dir("ZSRES.DLL"))
+        if self.main_module:
+            self.copy(bin_dir() / MAIN_MODULE_STAND_IN, self._in_program_dir(MAIN_MODULE))
         return self
 
     def _in_program_dir(self, name: str) -> str:
         return f"{self.program_dir}/{name}" if self.program_dir else name
+
+    @property
+    def program_path(self) -> Path:
+        """The directory of setup.exe."""
+        return self.path / self.program_dir if self.program_dir else self.path
 
     @property
     def program_windows_dir(self) -> str:
@@ -149,6 +206,14 @@ class SetupMedium(MediaDir):
         """A temporary directory for TmpDirName inside the medium (removed with it); not created here."""
         return self.path / "TMP"
 
+    @property
+    def report_path(self) -> Path:
+        return self.path / "main-module-report.txt"
+
+    def write_program_file(self, name: str, content: Union[str, bytes]) -> Path:
+        """Writes a file beside setup.exe (a start-up file of the medium)."""
+        return self.write(self._in_program_dir(name), content)
+
     def write_list(self, sections: Union[ListFile, str]) -> None:
         text = sections if isinstance(sections, str) else ini_text(sections)
         self.write(self._in_program_dir("SETUP.LST"), text)
@@ -157,23 +222,25 @@ class SetupMedium(MediaDir):
         self.write(self._in_program_dir("ZSPROFIL.INI"), ini_text(sections))
 
     def run(self, steps: List[str], args: Sequence[str] = (), env: Optional[Dict[str, Optional[str]]] = None,
-            **options) -> DriverRun:
-        """Runs setup.exe from this medium under the driver, with the staging report switched on."""
-        report = self.path / "staging-report.txt"
-        report.unlink(missing_ok=True)
-        variables = {"ZS_SETUP_STAGING_REPORT": windows_path(report)}
+            command_line: Optional[str] = None, cwd: Optional[str] = None, **options) -> DriverRun:
+        """Runs setup.exe from this medium under the driver (or COMMAND_LINE in CWD, for the medium seen through
+        another path); the main module reports to report_path."""
+        self.report_path.unlink(missing_ok=True)
+        variables = {"ZS_MAIN_MODULE_REPORT": windows_path(self.report_path), "ZS_MAIN_MODULE_RESTART": None,
+                     "ZS_MAIN_MODULE_SHOW": None, "ZS_MAIN_MODULE_EXIT": None,
+                     "ZS_MAIN_MODULE_DELAY_MS": None}
         variables.update(env or {})
+        options.setdefault("wait_limit_ms", WAIT_LIMIT_MS)
+        options.setdefault("total_limit_ms", TOTAL_LIMIT_MS)
         with environment(**variables):
-            return drive(self.command(self._in_program_dir("setup.exe"), *args), steps, cwd=self.windows_path,
-                         **options)
+            return drive(command_line or self.command(self._in_program_dir("setup.exe"), *args), steps,
+                         cwd=cwd or self.windows_path, **options)
 
-    def staging_report(self) -> Optional[Dict[str, str]]:
-        """The run state that a run which reached the staging step reported, or None."""
-        report = self.path / "staging-report.txt"
-        if not report.exists():
+    def main_module_report(self) -> Optional[MainModuleReport]:
+        """What the main module received in the last run, or None when it did not run."""
+        if not self.report_path.exists():
             return None
-        text = report.read_bytes().decode(WIN_INI_ENCODING)
-        return dict(line.split("=", 1) for line in text.splitlines() if "=" in line)
+        return MainModuleReport.parse(self.report_path.read_bytes().decode(WIN_INI_ENCODING))
 
 
 def screen_centre() -> Tuple[int, int]:
@@ -198,8 +265,15 @@ def add_win_ini_section(name: str, entries: Sequence[Tuple[str, str]]) -> None:
     path.write_bytes(text)
 
 
-def clean_wine_state() -> None:
-    """What a setup.exe run may leave in the prefix: the log switch and the two WIN.INI sections."""
+def restart_key(app_name: str = "Demo") -> str:
+    return f"{RESTART_KEY_ROOT}\\{app_name}\\Setup"
+
+
+def clean_wine_state(registry: bool = False) -> None:
+    """What a setup.exe run may leave in the prefix: the log switch, the two WIN.INI sections and (with REGISTRY,
+    for scenarios that leave restart requests) the registry keys under Software\\Zemrova."""
     switch_log(False)
     remove_win_ini_section(LAUNCHER_SECTION)
     remove_win_ini_section(HAND_OFF_SECTION)
+    if registry:
+        reg_delete(RESTART_KEY_ROOT)

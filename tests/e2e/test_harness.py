@@ -1,12 +1,13 @@
 """The scenario harness itself: paths as Wine sees them, INI reading, the registry through reg.exe, and the
 exit status and time limit of wine-run.sh."""
 
+import subprocess
 import tempfile
 import unittest
 from pathlib import Path
 
 import winharness
-from winharness import (MediaDir, bin_dir, drive_c, parse_ini, parse_reg_export, reg_add, reg_delete,
+from winharness import (WINE_SESSION, MediaDir, bin_dir, drive_c, parse_ini, parse_reg_export, reg_add, reg_delete,
                         reg_key_exists, reg_query, remove_win_ini_section, run_program, win_ini_path,
                         win_ini_section, windows_path)
 
@@ -81,6 +82,11 @@ class WineTest(unittest.TestCase):
         viewer = bin_dir() / "dialog_viewer.exe"
         if not viewer.exists():
             self.skipTest("dialog_viewer.exe not built")
+        # Ending every Wine process of the prefix ends the session's persistent wineserver too: every later
+        # scenario would start Wine cold. The session is started afresh afterwards.
+        if winharness.session_display() is not None:
+            self.addCleanup(subprocess.run, [str(WINE_SESSION), "start"], check=True, capture_output=True)
+            self.addCleanup(subprocess.run, [str(WINE_SESSION), "stop"], check=True, capture_output=True)
         with tempfile.TemporaryDirectory() as work:
             report = windows_path(Path(work) / "r.json")
             result = run_program(viewer, report, "wait", "Never closed", "text", timeout=2)

@@ -1,14 +1,14 @@
 """The Select Language dialog of setup.exe in both modes, driven as a user would: what it offers, how it relabels
-itself in the highlighted language, what a choice gives the rest of the run (the run state reported where
-staging begins, the please-wait caption, the WIN.INI values of a location), and cancelling by Escape and Close
-with the launcher record in WIN.INI."""
+itself in the highlighted language, what a choice gives the rest of the run (the language on the main module's
+command line, the please-wait window's caption and text, the WIN.INI values of a location), and cancelling by
+Escape and Close with the launcher record in WIN.INI."""
 
 import unittest
 
-from setupmedium import (EXIT_CANCELLED, EXIT_REACHED_STAGING, HAND_OFF_SECTION, LANGUAGE_DIALOG_CAPTION,
-                         LANGUAGE_LABEL, LANGUAGE_LIST, LAUNCHER_SECTION, LOCATION_DIALOG_CAPTION, SetupMedium,
-                         add_win_ini_section, catalogue_log_lines, clean_wine_state, list_file, log_lines,
-                         screen_centre, switch_log, window_centre)
+from setupmedium import (EXIT_CANCELLED, EXIT_COMPLETED, EXIT_STOPPED, HAND_OFF_SECTION, LANGUAGE_DIALOG_CAPTION,
+                         LANGUAGE_LABEL, LANGUAGE_LIST, LAUNCHER_SECTION, LOCATION_DIALOG_CAPTION, WAIT_TEXT,
+                         SetupMedium, add_win_ini_section, catalogue_log_lines, clean_wine_state, list_file,
+                         log_lines, screen_centre, switch_log, window_centre)
 from winharness import WineTestCase, control, win_ini_section, windows_path
 
 
@@ -19,31 +19,31 @@ class DialogScenario(WineTestCase):
         self.addCleanup(clean_wine_state)
         switch_log(True)
 
-    def medium(self, languages, profile=None, edition=None, library="", filter_code="E") -> SetupMedium:
+    def medium(self, languages, profile=None, edition=None, library="", filter_code="E",
+               tmp_dir_name=None) -> SetupMedium:
         medium = SetupMedium(library=library)
         medium.__enter__()
         self.addCleanup(medium.__exit__, None, None, None)
         medium.write_list(list_file(languages=languages, edition=edition, filter_code=filter_code,
-                                    tmp_dir_name=windows_path(medium.temp_dir)))
+                                    tmp_dir_name=tmp_dir_name or windows_path(medium.temp_dir)))
         if profile is not None:
             medium.write_profile(profile)
         return medium
 
-    def assertReachedStaging(self, run, medium, language: str, base: int, caption: str) -> None:
+    def assertRanWithLanguage(self, run, medium, language: str) -> None:
+        """The run went on in LANGUAGE to its end: the main module received it on its command line."""
         self.assertDriverOk(run)
-        self.assertExitCode(run, EXIT_REACHED_STAGING)
-        report = medium.staging_report()
+        self.assertExitCode(run, EXIT_COMPLETED)
+        report = medium.main_module_report()
         self.assertIsNotNone(report, run.describe())
-        self.assertEqual((report["languageName"], report["languageBase"], report["caption"]),
-                         (language, str(base), caption))
-        self.assertTrue(medium.temp_dir.is_dir())
-        self.assertEqual(log_lines()[-2:], [f"Selected language:{language}", "[local,admin] Creating tmp directory..."])
+        self.assertEqual(report.command_line.rsplit(" ", 1)[1], f"{medium.program_windows_dir},{language}")
+        self.assertIn(f"Selected language:{language}", log_lines())
 
     def assertCancelled(self, run, medium) -> None:
         self.assertDriverOk(run)
         self.assertExitCode(run, EXIT_CANCELLED)
         self.assertEqual(run.message_boxes(), [])
-        self.assertIsNone(medium.staging_report())
+        self.assertIsNone(medium.main_module_report())
         self.assertFalse(medium.temp_dir.exists())
         self.assertIsNone(win_ini_section(HAND_OFF_SECTION))
         self.assertNotIn("Selected language:", "\n".join(log_lines()))
@@ -53,7 +53,7 @@ class LanguageModeTest(DialogScenario):
     def test_single_language_is_taken_without_asking(self):
         medium = self.medium(["English,E", "Deutsch,G"])
         run = medium.run(["wait-exit"])
-        self.assertReachedStaging(run, medium, "English", 101, "Demo Setup")
+        self.assertRanWithLanguage(run, medium, "English")
 
     def test_dialog_relabels_itself_in_the_highlighted_language(self):
         medium = self.medium(["English,E", "Deutsch,E", "Magyar,E"])
@@ -73,21 +73,23 @@ class LanguageModeTest(DialogScenario):
         self.assertListItems(german, LANGUAGE_LIST, ["English", "Deutsch", "Magyar"], selected=1)
         self.assertStaticTexts(hungarian, {LANGUAGE_LABEL: "Telepítõ nyelve:"})
         self.assertStaticTexts(english, {LANGUAGE_LABEL: "Setup Language"})
-        self.assertReachedStaging(run, medium, "Magyar", 301, "Demo Telepítõ")
-        self.assertEqual(log_lines()[-16:-2], ["Preparing for display Select Language dialog...",
-                                               *catalogue_log_lines()])
+        self.assertRanWithLanguage(run, medium, "Magyar")
+        lines = log_lines()
+        start = lines.index("Preparing for display Select Language dialog...")
+        self.assertEqual(lines[start:start + 15], ["Preparing for display Select Language dialog...",
+                                                   *catalogue_log_lines(), "Selected language:Magyar"])
 
     def test_languages_are_offered_in_catalogue_order(self):
         medium = self.medium(["Polski,E", "Deutsch,E", "Magyar,X", "English,E"])
         run = medium.run([f"wait {LANGUAGE_DIALOG_CAPTION}", "dump", "press OK", "wait-exit"])
         self.assertListItems(run.window(LANGUAGE_DIALOG_CAPTION), LANGUAGE_LIST, ["English", "Deutsch", "Polski"],
                              selected=0)
-        self.assertReachedStaging(run, medium, "English", 101, "Demo Setup")
+        self.assertRanWithLanguage(run, medium, "English")
 
     def test_double_click_chooses_the_item(self):
         medium = self.medium(["English,E", "Francais,E"])
         run = medium.run([f"wait {LANGUAGE_DIALOG_CAPTION}", "dblclick Francais", "wait-exit"])
-        self.assertReachedStaging(run, medium, "Francais", 1001, "Demo Installation")
+        self.assertRanWithLanguage(run, medium, "Francais")
 
     def test_ok_with_an_empty_list_ends_as_cancelled(self):
         medium = self.medium(["English,X", "Deutsch,X"])
@@ -132,6 +134,46 @@ class CancelTest(DialogScenario):
         self.assertEqual(self.cancel("close", launcher="2"), {"launcher": "2", "exitcode": "0"})
 
 
+class ChosenBlockTest(DialogScenario):
+    """The chosen language's block as the please-wait window (caption and text) and the next message show it. A
+    temporary directory that cannot be created stops the run while the please-wait window is still up."""
+
+    def stop_after_choice(self, medium, steps):
+        run = medium.run(steps + ["wait setup", "dump", "press OK", "wait-exit"])
+        self.assertDriverOk(run)
+        self.assertExitCode(run, EXIT_STOPPED)
+        return run
+
+    def assertChosenBlock(self, run, caption: str, wait_text: str, message: str) -> None:
+        self.assertMessageBox(run, message, icon="stop", caption="setup", buttons=["OK"])
+        self.assertStaticTexts(run.window(caption), {WAIT_TEXT: wait_text})
+
+    def test_single_language(self):
+        medium = self.medium(["English,E", "Deutsch,G"], tmp_dir_name="C:\\zs-e2e-missing\\T")
+        run = self.stop_after_choice(medium, [])
+        self.assertChosenBlock(run, "Demo Setup", "Initializing Setup. Please wait...",
+                               "Could not create temporary directory for Setup.")
+
+    def test_chosen_languages(self):
+        for language, caption, wait_text, message in (
+                ("Magyar", "Demo Telepítõ", "A Telepítõ inicializálása. Kérjük, várjon...",
+                 "Nem sikerült az ideiglenes könyvtárat a Telepítõhöz létrehozni."),
+                ("Francais", "Demo Installation", "Initialisation de l'installation. Veuillez patienter...",
+                 "Ne peut pas créer un répertoire temporaire pour l'installation.")):
+            with self.subTest(language=language):
+                medium = self.medium(["English,E", "Magyar,E", "Francais,E"],
+                                     tmp_dir_name="C:\\zs-e2e-missing\\T")
+                run = self.stop_after_choice(medium, [f"wait {LANGUAGE_DIALOG_CAPTION}", f"dblclick {language}"])
+                self.assertChosenBlock(run, caption, wait_text, message)
+
+    def test_location_with_an_empty_setup_value_takes_the_first_offered_language(self):
+        medium = self.medium(["Deutsch,E", "Magyar,E"], profile=[("Bern", [("Name", "Swiss"), ("Setup", "")])],
+                             edition="Zem Standard Edition", tmp_dir_name="C:\\zs-e2e-missing\\T")
+        run = self.stop_after_choice(medium, [f"wait {LOCATION_DIALOG_CAPTION}", "press OK"])
+        self.assertChosenBlock(run, "Demo Setup", "Initialisierung des Setup´s. Bitte warten...",
+                               "Konnte temporäres Verzeichnis für das Setup nicht erstellen.")
+
+
 PROFILE = [
     ("Wien", [("Name", "Austria"), ("Setup", "Deutsch"), ("Messages", "ger.dll"), ("Help", "ger.hlp"),
               ("LicencLang", "Deutsch")]),
@@ -155,15 +197,14 @@ class LocationModeTest(DialogScenario):
         self.assertListItems(first, LANGUAGE_LIST, LOCATIONS, selected=0)
         self.assertFalse(control(first, LANGUAGE_LABEL)["visible"])
         self.assertListItems(german, LANGUAGE_LIST, LOCATIONS, selected=0)
-        self.assertReachedStaging(run, medium, "Deutsch", 201, "Demo Setup")
+        self.assertRanWithLanguage(run, medium, "Deutsch")
         self.assertEqual(win_ini_section(HAND_OFF_SECTION), {
             "stdprofile": "Wien", "stdmessages": "ger.dll", "stdhelp": "ger.hlp", "stdlicenclang": "Deutsch"})
-        self.assertEqual(medium.staging_report()["locationMode"], "1")
 
     def test_location_whose_language_is_not_offered_gives_english(self):
         medium = self.location_medium(languages=["Deutsch,E"])
         run = medium.run([f"wait {LOCATION_DIALOG_CAPTION}", "dblclick France", "wait-exit"])
-        self.assertReachedStaging(run, medium, "English", 101, "Demo Setup")
+        self.assertRanWithLanguage(run, medium, "English")
         self.assertEqual(win_ini_section(HAND_OFF_SECTION), {
             "stdprofile": "Paris", "stdmessages": "eng.dll", "stdhelp": "eng.hlp", "stdlicenclang": "English"})
 
@@ -171,13 +212,13 @@ class LocationModeTest(DialogScenario):
         medium = self.location_medium(profile=[("Bern", [("Name", "Swiss"), ("Setup", "")])],
                                       languages=["Deutsch,E", "Magyar,E"])
         run = medium.run([f"wait {LOCATION_DIALOG_CAPTION}", "press OK", "wait-exit"])
-        self.assertReachedStaging(run, medium, "", 201, "Demo Setup")
+        self.assertRanWithLanguage(run, medium, "")
 
     def test_single_location_still_waits_for_the_user(self):
         medium = self.location_medium(profile=PROFILE[:1])
         run = medium.run([f"wait {LOCATION_DIALOG_CAPTION}", "dump", "press OK", "wait-exit"])
         self.assertListItems(run.window(LOCATION_DIALOG_CAPTION), LANGUAGE_LIST, ["Austria"], selected=0)
-        self.assertReachedStaging(run, medium, "Deutsch", 201, "Demo Setup")
+        self.assertRanWithLanguage(run, medium, "Deutsch")
 
     def test_location_without_a_name_fails_the_whole_list(self):
         profile = PROFILE[:1] + [("Oslo", [("Setup", "English")])] + PROFILE[1:]

@@ -1,9 +1,10 @@
-"""A run of setup.exe that gets as far as the staging of the start-up files: the setup log switched on and off,
-the command-line switch, workstation and local runs and the temporary directory."""
+"""A whole run of setup.exe that ends with the main module: the setup log switched on and off, the command-line
+switch, workstation and local runs and the temporary directory, as the stand-in main module and the disk show
+them."""
 
 import unittest
 
-from setupmedium import (EXIT_REACHED_STAGING, LANGUAGE_DIALOG_CAPTION, SetupMedium, catalogue_log_lines,
+from setupmedium import (EXIT_COMPLETED, LANGUAGE_DIALOG_CAPTION, MAIN_MODULE, SetupMedium, catalogue_log_lines,
                          clean_wine_state, list_file, log_bytes, log_lines, setup_log_path, switch_log)
 from winharness import WineTestCase, windows_path
 
@@ -23,10 +24,13 @@ class RunScenario(WineTestCase):
         return medium
 
     def run_through(self, medium, args=(), steps=("wait-exit",)):
+        """Runs setup.exe to its end; returns what the main module received."""
         run = medium.run(list(steps), args=args)
         self.assertDriverOk(run)
-        self.assertExitCode(run, EXIT_REACHED_STAGING)
-        return run, medium.staging_report()
+        self.assertExitCode(run, EXIT_COMPLETED)
+        report = medium.main_module_report()
+        self.assertIsNotNone(report, "the main module did not run\n" + run.describe())
+        return report
 
 
 class SetupLogTest(RunScenario):
@@ -35,6 +39,7 @@ class SetupLogTest(RunScenario):
         medium = self.medium(["English,E", "Deutsch,E", "Magyar,H"])
         self.run_through(medium, args=["/A"], steps=[f"wait {LANGUAGE_DIALOG_CAPTION}", "select Deutsch",
                                                      "wait Sprachauswahl", "press OK", "wait-exit"])
+        command = f"{windows_path(medium.temp_dir)}\\{MAIN_MODULE} {medium.program_windows_dir},Deutsch,ADMINMODE"
         self.assertEqual(log_lines(), [
             "Processing command line: /A",
             "Checking list file...",
@@ -51,6 +56,11 @@ class SetupLogTest(RunScenario):
             *catalogue_log_lines(),
             "Selected language:Deutsch",
             "[local,admin] Creating tmp directory...",
+            "Initializing setup files...",
+            medium.program_windows_dir + MAIN_MODULE,
+            "Attempting to launch main setup module...",
+            "CMD:" + command,
+            f"CreateProcess ok with {command}.",
         ])
 
     def test_a_second_run_appends_to_the_first(self):
@@ -64,69 +74,73 @@ class SetupLogTest(RunScenario):
     def test_without_the_log_file_nothing_is_written(self):
         switch_log(False)
         medium = self.medium()
-        run, report = self.run_through(medium)
+        report = self.run_through(medium)
         self.assertFalse(setup_log_path().exists())
-        self.assertEqual(report["languageName"], "English")
+        self.assertTrue(report.command_line.endswith(",English"), report)
 
 
 class CommandLineTest(RunScenario):
     def test_admin_switch(self):
         medium = self.medium()
-        for args, admin in ((["/A"], "1"), (["/a"], "1"), (["x/ay"], "1"), (["/q", "/abc"], "1"),
-                            (["-a"], "0"), (["A"], "0")):
+        for args, admin in ((["/A"], True), (["/a"], True), (["x/ay"], True), (["/q", "/abc"], True),
+                            (["-a"], False), (["A"], False)):
             with self.subTest(args=args):
                 switch_log(True)
-                run, report = self.run_through(medium, args=args)
-                self.assertEqual(report["adminMode"], admin)
+                report = self.run_through(medium, args=args)
+                self.assertEqual(report.command_line.endswith(",English,ADMINMODE"), admin, report)
                 self.assertEqual(log_lines()[0], "Processing command line: " + " ".join(args))
 
     def test_empty_command_line_is_not_logged(self):
         switch_log(True)
         medium = self.medium()
-        run, report = self.run_through(medium)
-        self.assertEqual(report["adminMode"], "0")
+        report = self.run_through(medium)
+        self.assertTrue(report.command_line.endswith(",English"), report)
         self.assertEqual(log_lines()[0], "Checking list file...")
 
 
 class InstallationModeTest(RunScenario):
-    def test_local_run_creates_the_temporary_directory(self):
-        switch_log(True)
+    def test_local_run_stages_into_a_new_temporary_directory_and_removes_it(self):
         medium = self.medium()
-        run, report = self.run_through(medium)
-        self.assertTrue(medium.temp_dir.is_dir())
-        self.assertEqual(list(medium.temp_dir.iterdir()), [])
-        self.assertEqual(report["workstation"], "0")
-        self.assertEqual(report["targetDirectory"], windows_path(medium.temp_dir) + "\\")
-        self.assertEqual(report["sourceDirectory"], medium.program_windows_dir)
-        self.assertEqual(report["listFilePath"], medium.program_windows_dir + "SETUP.LST")
-        self.assertEqual(log_lines()[-1], "[local,admin] Creating tmp directory...")
+        report = self.run_through(medium)
+        temp = windows_path(medium.temp_dir)
+        self.assertEqual(report.command_line, f"{temp}\\{MAIN_MODULE} {medium.program_windows_dir},English")
+        self.assertEqual(report.program, f"{temp}\\{MAIN_MODULE}")
+        self.assertEqual(list(report.files), [MAIN_MODULE])
+        # The main module inherits setup.exe's current directory.
+        self.assertEqual(report.current_directory.rstrip("\\"), medium.windows_path)
+        self.assertFalse(medium.temp_dir.exists())
 
-    def test_existing_temporary_directory_is_used_unchanged(self):
+    def test_existing_temporary_directory_keeps_what_was_there(self):
         switch_log(True)
         medium = self.medium()
         medium.temp_dir.mkdir()
         (medium.temp_dir / "OLD.TXT").write_bytes(b"kept")
-        run, report = self.run_through(medium)
+        report = self.run_through(medium)
+        self.assertEqual(sorted(report.files), ["OLD.TXT", MAIN_MODULE])
+        # Only what the run staged goes; the directory and the files that were there before stay.
+        self.assertEqual(sorted(p.name for p in medium.temp_dir.iterdir()), ["OLD.TXT"])
         self.assertEqual((medium.temp_dir / "OLD.TXT").read_bytes(), b"kept")
-        self.assertEqual(log_lines()[-1], "[local,admin] Creating tmp directory...")
+        self.assertIn("[local,admin] Creating tmp directory...", log_lines())
 
-    def test_workstation_run_uses_the_program_directory(self):
+    def test_workstation_run_starts_the_module_where_it_lies(self):
         switch_log(True)
         medium = self.medium(program_dir="share")
         medium.write("share/ADMIN.INF", "")
-        run, report = self.run_through(medium, args=["/A"])
-        self.assertEqual(report["workstation"], "1")
-        self.assertEqual(report["adminMode"], "1")
-        self.assertEqual(report["targetDirectory"], medium.program_windows_dir)
+        report = self.run_through(medium, args=["/A"])
+        source = medium.program_windows_dir
+        self.assertEqual(report.command_line, f"{source}{MAIN_MODULE} {source},English,ADMINMODE")
         self.assertFalse(medium.temp_dir.exists())
-        self.assertEqual(log_lines()[-1], "[workstation] No tmp directory")
+        # Nothing is created or removed in the program's directory.
+        self.assertEqual(sorted(p.name for p in (medium.path / "share").iterdir()),
+                         ["ADMIN.INF", "SETUP.LST", "ZSRES.DLL", MAIN_MODULE, "setup.exe"])
+        self.assertIn("[workstation] No tmp directory", log_lines())
 
     def test_admin_inf_in_the_current_directory_does_not_count(self):
         medium = self.medium(program_dir="share")
         medium.write("ADMIN.INF", "")
-        run, report = self.run_through(medium)
-        self.assertEqual(report["workstation"], "0")
-        self.assertTrue(medium.temp_dir.is_dir())
+        report = self.run_through(medium)
+        self.assertEqual(report.program, f"{windows_path(medium.temp_dir)}\\{MAIN_MODULE}")
+        self.assertFalse(medium.temp_dir.exists())
 
 
 if __name__ == "__main__":

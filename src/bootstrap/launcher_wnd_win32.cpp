@@ -1,0 +1,40 @@
+#include "bootstrap/launcher_wnd_win32.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "bootstrap/setup_globals.h"
+#include "services/setup_log.h"
+
+namespace zs::bootstrap {
+
+LauncherWnd::~LauncherWnd() = default;
+
+bool LauncherWnd::RunMainModule(const std::string& applicationName) {
+    // No window placement, title or show state: the module decides for itself.
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    // CreateProcess may write into the command line, so it gets a copy.
+    std::vector<char> commandLine(g_strCommandLine.begin(), g_strCommandLine.end());
+    commandLine.push_back('\0');
+
+    // The program is named apart from the command line: taken from the unquoted command line, a target
+    // directory with blanks ("C:\My Temp\_SETUP.EXE") would make the system try "C:\My.exe" first. The text
+    // that the module receives as its command line stays the same.
+    if (!CreateProcessA(applicationName.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                        NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process)) {
+        DWORD error = GetLastError();
+        WriteSetupLog("CreateProcess failed with error code: %u", static_cast<unsigned>(error));
+        SetLastError(error);
+        return false;
+    }
+    WriteSetupLog("CreateProcess ok with %s.", g_strCommandLine.c_str());
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+}  // namespace zs::bootstrap

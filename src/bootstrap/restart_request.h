@@ -1,0 +1,24 @@
+// The restart request that the main setup module may leave for setup.exe: the value "Reboot" under
+// HKEY_LOCAL_MACHINE, key "Software\Zemrova\" + AppName + "\Setup". setup.exe looks for it only after the
+// main module has ended and restarts Windows when it holds a number other than 0.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace zs::bootstrap {
+
+inline constexpr char kRestartValueName[] = "Reboot";
+// The value is read into a buffer of this many bytes; whatever it holds, text or not, is read as text.
+inline constexpr size_t kRestartValueBufferSize = 64;
+
+// "Software\\Zemrova\\" + appName + "\\Setup" (under HKEY_LOCAL_MACHINE).
+std::string RestartRequestKeyPath(const std::string& appName);
+
+// The value's bytes (at most kRestartValueBufferSize; the rest of the buffer counts as zero bytes) read like
+// the C runtime's atoi: leading white space, an optional sign, decimal digits up to the first other byte. A
+// request is a number other than 0, so "1" and " 7x" are requests; "0", "", "yes" and a 32-bit number stored
+// as binary (whose first byte is no digit character) are not.
+bool IsRestartRequest(const unsigned char* value, size_t size);
+
+}  // namespace zs::bootstrap
