@@ -1,20 +1,63 @@
 #!/usr/bin/env bash
-# The main job. For now: builds the media tool and shows it compressing, testing and expanding a sample file.
+# The main job: builds setup.exe, ZSRES.DLL, the media tool and the stand-in main module, assembles the example
+# medium (examples/medium) in a temporary directory, runs setup.exe on it under Wine and shows what happened: the
+# setup log, the main module's command line and the files it received, the temporary directory gone, the restart
+# check, and screenshots of the two dialogs.
+#
+# usage: scripts/demo.sh [--interactive] [--language NAME]
+#   --interactive    run setup.exe on your display (DISPLAY must be set) and choose the language yourself;
+#                    without it the run happens on a virtual display and the UI driver chooses
+#   --language NAME  the language the UI driver chooses (default Deutsch)
+#
+# Environment: ZS_BUILD_ROOT (default build: the builds go to build/native and build/win64, the screenshots
+# and reports to build/demo), ZS_WINEPREFIX (default: a prefix of the demo's own, beside the tests' one),
+# ZS_JOBS (default: all cores).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
-cmake --preset native >/dev/null
-cmake --build --preset native -j "$(nproc)" --target zemcmp >/dev/null
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp README.md "$work/README.TXT"
-zemcmp=build/native/bin/zemcmp
-echo "\$ zemcmp compress README.TXT"
-"$zemcmp" compress "$work/README.TXT"
-echo "\$ zemcmp test README.TX_"
-"$zemcmp" test "$work/README.TX_"
-echo "\$ zemcmp expand README.TX_ -o README.OUT"
-"$zemcmp" expand "$work/README.TX_" -o "$work/README.OUT"
-ls -l "$work"
-cmp "$work/README.TXT" "$work/README.OUT" && echo "expanded file is identical to the original"
+interactive=()
+language=Deutsch
+while [ $# -gt 0 ]; do
+    case $1 in
+    --interactive) interactive=(--interactive) ;;
+    --language)
+        language=${2:?--language needs a name}
+        shift
+        ;;
+    *)
+        sed -n '2,/^set /p' "$0" | sed '$d; s/^# \{0,1\}//' >&2
+        exit 2
+        ;;
+    esac
+    shift
+done
+if [ ${#interactive[@]} -gt 0 ] && [ -z "${DISPLAY:-}" ]; then
+    echo "demo: --interactive needs a display (DISPLAY is not set)" >&2
+    exit 2
+fi
+
+build_root=${ZS_BUILD_ROOT:-build}
+jobs=${ZS_JOBS:-$(nproc)}
+export ZS_WINEPREFIX=${ZS_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/zemsetup/demo-wineprefix}
+
+bash scripts/install-deps.sh
+
+echo "demo: building the media tool ($build_root/native) and the Windows programs ($build_root/win64)"
+cmake --preset native -B "$build_root/native" >/dev/null
+cmake --build "$build_root/native" -j "$jobs" --target zemcmp >/dev/null
+cmake --preset win64 -B "$build_root/win64" >/dev/null
+cmake --build "$build_root/win64" -j "$jobs" \
+    --target setup zsres main_module_stand_in uidriver dialog_viewer >/dev/null
+
+bin=$build_root/win64/bin
+medium=$(mktemp -d "${TMPDIR:-/tmp}/zs-demo-medium.XXXXXX")
+trap 'rm -rf "$medium"' EXIT
+examples/medium/assemble.sh "$medium" "$build_root/native/bin/zemcmp" "$bin/main_module_stand_in.exe" \
+    "$bin/setup.exe" "$bin/ZSRES.DLL"
+
+echo
+echo "== zemcmp check: the medium read the way setup.exe reads it"
+"$build_root/native/bin/zemcmp" check "$medium" | sed 's/^/  /'
+
+python3 -B tests/e2e/run_demo.py --medium "$medium" --bin "$bin" --out "$build_root/demo" \
+    --language "$language" "${interactive[@]}"
