@@ -27,6 +27,8 @@ start_session() {
     zs_start_xvfb
     export DISPLAY=$zs_xvfb_display
     zs_prepare_prefix
+    # Creating the prefix leaves a wineserver behind that would keep the persistent one from starting.
+    zs_stop_wine_processes
     zs_start_persistent_wine || {
         zs_stop_xvfb
         zs_die "could not start the wineserver"

@@ -15,8 +15,8 @@ namespace {
 
 using bootstrap::kStartUpSection;
 
-// Last components of directories that hold files of their own: setup.exe deletes every file in its
-// temporary directory when it is done with it.
+// Last components of directories that hold files of their own: setup.exe stages its files into such a
+// directory, replacing files of the same names, and deletes them again when it is done.
 constexpr const char* kSharedDirectoryNames[] = {"WINDOWS",      "WINNT",  "SYSTEM",        "SYSTEM32",
                                                  "TEMP",         "TMP",    "PROGRAM FILES", "PROGRA~1",
                                                  "MY DOCUMENTS", "DESKTOP"};
@@ -149,8 +149,8 @@ void CheckTmpDirName(CheckContext& context) {
     if (IsSharedDirectory(path)) {
         name.Report(context, Severity::kWarning, "shared",
                     "the temporary directory names a drive or a directory that holds other files: setup.exe "
-                    "uses an existing directory as it is, and deletes every file in it when the main setup "
-                    "module has ended");
+                    "stages its files there, replacing files of the same names, and deletes them again when "
+                    "the main setup module has ended");
     } else if (!bootstrap::IsDriveLetterDirectory(path)) {
         name.Report(
             context, Severity::kWarning, "relative",
