@@ -77,7 +77,7 @@ int Compress(int source, int destination) {
 
     // The positions before the start hold spaces followed by the first input bytes, so a file that begins
     // with spaces can start with a match.
-    for (int i = 1; i <= MAX_MATCH; ++i) InsertPosition(tree, window, r - i);
+    for (int i = 1; i <= MAX_MATCH; ++i) AddPosition(tree, window, r - i);
     InsertPosition(tree, window, r);
 
     do {
@@ -89,6 +89,7 @@ int Compress(int source, int destination) {
             EncodeSymbol(model, out, tree.matchLength + 253);
             out.Put(static_cast<uint32_t>(tree.matchOffset) & 0xFFF, 12);
         }
+        // Only the position where the next symbol starts needs its match; the others are just added.
         int last = tree.matchLength;
         int i = 0;
         for (int c; i < last && (c = input.Next()) >= 0; ++i) {
@@ -97,7 +98,11 @@ int Compress(int source, int destination) {
             if (s < WINDOW_MIRROR) window[s + WINDOW_SIZE] = static_cast<uint8_t>(c);
             s = (s + 1) & (WINDOW_SIZE - 1);
             r = (r + 1) & (WINDOW_SIZE - 1);
-            InsertPosition(tree, window, r);
+            if (i == last - 1) {
+                InsertPosition(tree, window, r);
+            } else {
+                AddPosition(tree, window, r);
+            }
         }
         for (; i < last; ++i) {
             RemovePosition(tree, s);

@@ -57,7 +57,14 @@ void ResetMatchTree(MatchTree& t) {
     for (int i = TREE_ROOTS; i < TREE_ROOTS + 256; ++i) t.right[i] = NIL;
 }
 
-void InsertPosition(MatchTree& t, const uint8_t* window, int r) {
+namespace {
+
+// The walk of InsertPosition. With kFindMatch false it only adds r to its tree (the same links, the same
+// replacement of an equal string) and leaves matchLength and matchOffset alone: the coder needs the match only
+// at the positions where it codes the next symbol, and skipping the bookkeeping spares a hard-to-predict
+// branch at every step of the other walks.
+template <bool kFindMatch>
+inline void Insert(MatchTree& t, const uint8_t* window, int r) {
     const uint8_t* key = window + r;
     const uint64_t keyFirstWord = LoadLittleEndian64(key + 1);
     int cmp = 1;
@@ -70,13 +77,19 @@ void InsertPosition(MatchTree& t, const uint8_t* window, int r) {
         if (*next == NIL) {
             *next = static_cast<uint16_t>(r);
             t.up[r] = static_cast<uint16_t>(p);
-            t.matchLength = bestLength;
-            t.matchOffset = bestOffset;
+            if (kFindMatch) {
+                t.matchLength = bestLength;
+                t.matchOffset = bestOffset;
+            }
             return;
         }
         p = *next;
         Comparison c = Compare(keyFirstWord, key, window + p);
         if (c.at < MAX_MATCH) cmp = c.order;
+        if (!kFindMatch) {
+            if (c.at >= MAX_MATCH) break;
+            continue;
+        }
         if (c.at > MATCH_THRESHOLD) {
             int offset = static_cast<int>((static_cast<unsigned>(r) - p) & (WINDOW_SIZE - 1)) - 1;
             if (c.at > bestLength) {
@@ -88,8 +101,10 @@ void InsertPosition(MatchTree& t, const uint8_t* window, int r) {
             }
         }
     }
-    t.matchLength = bestLength;
-    t.matchOffset = bestOffset;
+    if (kFindMatch) {
+        t.matchLength = bestLength;
+        t.matchOffset = bestOffset;
+    }
     // An equal string of the full length: r takes p's place, and the older p leaves the tree.
     t.up[r] = t.up[p];
     t.left[r] = t.left[p];
@@ -99,6 +114,12 @@ void InsertPosition(MatchTree& t, const uint8_t* window, int r) {
     ReplaceChild(t, p, static_cast<unsigned>(r));
     t.up[p] = NIL;
 }
+
+}  // namespace
+
+void InsertPosition(MatchTree& t, const uint8_t* window, int r) { Insert<true>(t, window, r); }
+
+void AddPosition(MatchTree& t, const uint8_t* window, int r) { Insert<false>(t, window, r); }
 
 void RemovePosition(MatchTree& t, int p) {
     if (t.up[p] == NIL) return;

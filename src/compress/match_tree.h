@@ -33,6 +33,10 @@ void ResetMatchTree(MatchTree& t);
 // ends the search and leaves the tree in favour of r.
 void InsertPosition(MatchTree& t, const uint8_t* window, int r);
 
+// Adds position r exactly as InsertPosition does, without looking for the match: matchLength and matchOffset
+// keep their values.
+void AddPosition(MatchTree& t, const uint8_t* window, int r);
+
 // Removes position p, if it is in a tree.
 void RemovePosition(MatchTree& t, int p);
 
