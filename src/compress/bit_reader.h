@@ -19,9 +19,15 @@ class BitReader {
 public:
     explicit BitReader(int slot) : slot_(slot), stream_(&Slot(slot)) {}
 
-    // Makes at least 57 bits available.
+    // Makes at least 40 bits available: enough for one item, a code and a 12-bit offset. The root weight is
+    // bounded by 0x8000, which keeps every code under 22 bits (a Huffman tree of depth d weighs at least the
+    // (d + 2)th Fibonacci number), so no item needs more than 34.
     inline void Refill() {
-        if (count_ > 56) return;
+        if (count_ >= 40) return;
+        if (count_ < 0) {  // cannot happen (see above); keeps the shifts below defined all the same
+            count_ = 0;
+            bits_ = 0;
+        }
         StreamSlot& s = *stream_;
         if (s.limit - s.cursor >= 8) {
             int take = (64 - count_) >> 3;

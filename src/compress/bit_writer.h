@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "compress/stream_io.h"
 
@@ -14,7 +15,7 @@ namespace zs::codec {
 
 class BitWriter {
 public:
-    explicit BitWriter(int slot) : slot_(slot) {}
+    explicit BitWriter(int slot) : slot_(slot), stream_(&Slot(slot)) {}
 
     // Appends the low `n` bits of `code` (n = 1..32), highest first.
     inline void Put(uint32_t code, int n) {
@@ -25,7 +26,13 @@ public:
             auto word = static_cast<uint32_t>(acc_ >> count_);
             uint8_t bytes[4] = {static_cast<uint8_t>(word >> 24), static_cast<uint8_t>(word >> 16),
                                 static_cast<uint8_t>(word >> 8), static_cast<uint8_t>(word)};
-            WriteStreamBlock(slot_, bytes, 4);
+            StreamSlot& s = *stream_;
+            if (s.limit - s.cursor >= 4) {
+                std::memcpy(s.cursor, bytes, 4);
+                s.cursor += 4;
+            } else {
+                WriteStreamBlock(slot_, bytes, 4);
+            }
             acc_ &= (uint64_t{1} << count_) - 1;
         }
     }
@@ -43,6 +50,7 @@ public:
 
 private:
     int slot_;
+    StreamSlot* stream_;
     uint64_t acc_ = 0;
     int count_ = 0;
 };

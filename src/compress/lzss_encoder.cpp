@@ -18,16 +18,14 @@ public:
     explicit InputBytes(int slot) : slot_(slot), stream_(&Slot(slot)) {}
     inline int Next() {
         StreamSlot& s = *stream_;
-        int c = s.cursor < s.limit ? *s.cursor++ : RefillStream(slot_);
-        if (c >= 0) ++delivered_;
-        return c;
+        return s.cursor < s.limit ? *s.cursor++ : RefillStream(slot_);
     }
-    uint32_t Delivered() const { return delivered_; }
+    // Bytes handed out so far: what the stream read, less what it still holds.
+    uint64_t Delivered() const { return stream_->transferred - static_cast<uint64_t>(stream_->limit - stream_->cursor); }
 
 private:
     int slot_;
     StreamSlot* stream_;
-    uint32_t delivered_ = 0;
 };
 
 inline void EncodeSymbol(HuffmanModel& model, BitWriter& out, int symbol) {
@@ -113,11 +111,11 @@ int Compress(int source, int destination) {
     } while (len > 0);
     out.Flush();
 
-    bool readFailed = Slot(in).failed != 0;
+    bool shortSource = Slot(in).failed != 0 || input.Delivered() < size;
     CloseStream(in);
     bool writeFailed = CloseStream(outSlot) != 0;
     if (writeFailed) return CMP_WRITE_FAILED;
-    if (readFailed || input.Delivered() < size) return CMP_BODY_TRUNCATED;
+    if (shortSource) return CMP_BODY_TRUNCATED;
     return CMP_OK;
 }
 
