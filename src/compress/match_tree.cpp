@@ -5,18 +5,20 @@
 namespace zs::codec {
 namespace {
 
-uint64_t LoadLittleEndian64(const uint8_t* p) {
+// Eight bytes read most significant first compare as unsigned numbers in the same order as the bytes one by
+// one, and the first differing byte is where their leading zeros end.
+uint64_t LoadBigEndian64(const uint8_t* p) {
     uint64_t v;
     std::memcpy(&v, p, sizeof v);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+#if !defined(__BYTE_ORDER__) || __BYTE_ORDER__ != __ORDER_BIG_ENDIAN__
     v = __builtin_bswap64(v);
 #endif
     return v;
 }
 
-// Where two strings first differ within bytes 1..59, and how: `at` is that index (MAX_MATCH when bytes 1..59
-// are all equal) and `order` is key[at] - candidate[at] (0 when equal). Compares eight bytes at a time; the
-// window's padding covers the loads past byte 59. The first word of the key is loaded once per insertion.
+// Where the strings at key and candidate first differ within bytes 1..59, and how: `at` is that index
+// (MAX_MATCH when bytes 1..59 are all equal), `order` is 1 when the key's byte there is greater, -1 when it is
+// smaller. Compares eight bytes at a time; the window's padding covers the loads past byte 59.
 struct Comparison {
     int at;
     int order;
@@ -24,20 +26,32 @@ struct Comparison {
 
 inline Comparison Compare(uint64_t keyFirstWord, const uint8_t* key, const uint8_t* candidate) {
     uint64_t a = keyFirstWord;
-    uint64_t b = LoadLittleEndian64(candidate + 1);
+    uint64_t b = LoadBigEndian64(candidate + 1);
     for (int i = 1;;) {
-        uint64_t x = a ^ b;
-        if (x != 0) {
-            int shift = __builtin_ctzll(x) & ~7;
-            int at = i + (shift >> 3);
+        if (a != b) {
+            int at = i + (__builtin_clzll(a ^ b) >> 3);
             if (at >= MAX_MATCH) return {MAX_MATCH, 0};
-            return {at, static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)};
+            return {at, a > b ? 1 : -1};
         }
         i += 8;
         if (i >= MAX_MATCH) return {MAX_MATCH, 0};
-        a = LoadLittleEndian64(key + i);
-        b = LoadLittleEndian64(candidate + i);
+        a = LoadBigEndian64(key + i);
+        b = LoadBigEndian64(candidate + i);
     }
+}
+
+// Only the order of the two strings by bytes 1..59: 1, -1, or 0 when they are equal.
+inline int Order(uint64_t keyFirstWord, const uint8_t* key, const uint8_t* candidate) {
+    uint64_t b = LoadBigEndian64(candidate + 1);
+    if (keyFirstWord != b) return keyFirstWord > b ? 1 : -1;
+    for (int i = 9; i < MAX_MATCH; i += 8) {
+        // The last word reaches past byte 59: only its first MAX_MATCH - i bytes count.
+        uint64_t mask = i + 8 <= MAX_MATCH ? ~uint64_t{0} : ~uint64_t{0} << (8 * (i + 8 - MAX_MATCH));
+        uint64_t x = LoadBigEndian64(key + i) & mask;
+        uint64_t y = LoadBigEndian64(candidate + i) & mask;
+        if (x != y) return x > y ? 1 : -1;
+    }
+    return 0;
 }
 
 // Points the link of p's parent that pointed to p at q instead.
@@ -66,7 +80,7 @@ namespace {
 template <bool kFindMatch>
 inline void Insert(MatchTree& t, const uint8_t* window, int r) {
     const uint8_t* key = window + r;
-    const uint64_t keyFirstWord = LoadLittleEndian64(key + 1);
+    const uint64_t keyFirstWord = LoadBigEndian64(key + 1);
     int cmp = 1;
     unsigned p = TREE_ROOTS + key[0];
     int bestLength = 0;
@@ -77,19 +91,20 @@ inline void Insert(MatchTree& t, const uint8_t* window, int r) {
         if (*next == NIL) {
             *next = static_cast<uint16_t>(r);
             t.up[r] = static_cast<uint16_t>(p);
-            if (kFindMatch) {
+            if constexpr (kFindMatch) {
                 t.matchLength = bestLength;
                 t.matchOffset = bestOffset;
             }
             return;
         }
         p = *next;
-        Comparison c = Compare(keyFirstWord, key, window + p);
-        if (c.at < MAX_MATCH) cmp = c.order;
-        if (!kFindMatch) {
-            if (c.at >= MAX_MATCH) break;
+        if constexpr (!kFindMatch) {
+            cmp = Order(keyFirstWord, key, window + p);
+            if (cmp == 0) break;
             continue;
         }
+        Comparison c = Compare(keyFirstWord, key, window + p);
+        if (c.at < MAX_MATCH) cmp = c.order;
         if (c.at > MATCH_THRESHOLD) {
             int offset = static_cast<int>((static_cast<unsigned>(r) - p) & (WINDOW_SIZE - 1)) - 1;
             if (c.at > bestLength) {
@@ -101,7 +116,7 @@ inline void Insert(MatchTree& t, const uint8_t* window, int r) {
             }
         }
     }
-    if (kFindMatch) {
+    if constexpr (kFindMatch) {
         t.matchLength = bestLength;
         t.matchOffset = bestOffset;
     }
