@@ -23,7 +23,8 @@ std::string g_corpusPath;
 
 int MemoryFileWith(const std::vector<char>& bytes) {
     int fd = memfd_create("bench", 0);
-    if (!bytes.empty() && write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) std::abort();
+    if (!bytes.empty() && write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
+        std::abort();
     lseek(fd, 0, SEEK_SET);
     return fd;
 }
@@ -64,7 +65,9 @@ const std::vector<char>& CompressedCorpus() {
     return bytes;
 }
 
-void Rewind(int fd) { lseek(fd, 0, SEEK_SET); }
+void Rewind(int fd) {
+    lseek(fd, 0, SEEK_SET);
+}
 void Empty(int fd) {
     if (ftruncate(fd, 0) != 0) std::abort();
     Rewind(fd);
@@ -83,7 +86,8 @@ void BM_Compress(benchmark::State& state) {
         if (CompressFile32(source, destination, &header) != CMP_OK) state.SkipWithError("compression failed");
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Corpus().size()));
-    state.counters["ratio"] = static_cast<double>(CompressedCorpus().size()) / static_cast<double>(Corpus().size());
+    state.counters["ratio"] =
+        static_cast<double>(CompressedCorpus().size()) / static_cast<double>(Corpus().size());
     close(source);
     close(destination);
 }
@@ -97,7 +101,8 @@ void BM_Decompress(benchmark::State& state) {
         Empty(destination);
         state.ResumeTiming();
         CMPHEADER header;
-        if (DecompressFile32(source, destination, &header, 1) != CMP_OK) state.SkipWithError("expansion failed");
+        if (DecompressFile32(source, destination, &header, 1) != CMP_OK)
+            state.SkipWithError("expansion failed");
     }
     // Bytes of output, as an expander's speed is usually given.
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Corpus().size()));
@@ -118,7 +123,8 @@ void BM_PlainCopy(benchmark::State& state) {
         state.ResumeTiming();
         ssize_t got;
         while ((got = read(source, buffer.data(), buffer.size())) > 0) {
-            if (write(destination, buffer.data(), static_cast<size_t>(got)) != got) state.SkipWithError("write failed");
+            if (write(destination, buffer.data(), static_cast<size_t>(got)) != got)
+                state.SkipWithError("write failed");
         }
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Corpus().size()));

@@ -23,7 +23,7 @@
 namespace zs::bootstrap {
 
 class IniFileReader : public ProfileReader {
-public:
+  public:
     explicit IniFileReader(std::string path) : path_(std::move(path)) {}
 
     std::string GetString(const char* section, const char* key, const char* defaultValue,
@@ -40,7 +40,7 @@ public:
 
     const std::string& path() const { return path_; }
 
-private:
+  private:
     std::string path_;
 };
 

@@ -10,7 +10,7 @@
 namespace zs::bootstrap {
 
 class PrivateProfileReader : public ProfileReader {
-public:
+  public:
     explicit PrivateProfileReader(std::string path) : path_(std::move(path)) {}
 
     std::string GetString(const char* section, const char* key, const char* defaultValue,
@@ -18,7 +18,7 @@ public:
 
     const std::string& path() const { return path_; }
 
-private:
+  private:
     std::string path_;
 };
 

@@ -15,7 +15,7 @@
 namespace zs::bootstrap {
 
 class ProfileReader {
-public:
+  public:
     virtual ~ProfileReader() = default;
 
     // The value of key in section, as a reader with a buffer of bufferSize bytes (terminator included) would

@@ -11,7 +11,7 @@
 namespace zs::bootstrap {
 
 class SetupApp : public framework::CWinApp {
-public:
+  public:
     SetupApp() = default;
     ~SetupApp() override = default;
 
@@ -24,7 +24,7 @@ public:
     // 1 once the run has found ADMIN.INF beside the program (a workstation run).
     int m_bWorkstation = 0;
 
-private:
+  private:
     int exitStatus_ = kExitStopped;
 };
 

@@ -18,7 +18,7 @@ namespace zs::bootstrap {
 // puts the saved resource module back and frees the library; every end of the run does so except a hand-off
 // to a hook and a successful launch of the main module, which keep it until the process ends.
 class ResourceLibrary {
-public:
+  public:
     ResourceLibrary() = default;
     ~ResourceLibrary() { Release(); }
     ResourceLibrary(const ResourceLibrary&) = delete;
@@ -33,7 +33,7 @@ public:
     void Release();
     void KeepUntilExit();
 
-private:
+  private:
     HMODULE library_ = nullptr;
     HINSTANCE savedResourceModule_ = nullptr;
     bool current_ = false;
@@ -41,12 +41,12 @@ private:
 
 // The hourglass shown while the sequence works, and the cursor it replaced.
 class WaitCursor {
-public:
+  public:
     void Show();
     // Makes the saved cursor current again (also when that is no cursor at all).
     void Restore();
 
-private:
+  private:
     HCURSOR saved_ = nullptr;
 };
 

@@ -65,11 +65,11 @@ bool FileExists(const std::string& path) {
 }
 
 class StartUpSequence {
-public:
+  public:
     explicit StartUpSequence(SetupApp& app) : app_(app) {}
     int Run();
 
-private:
+  private:
     // Shows the message, releases the run and gives the exit status of a stopped run.
     int Stop(const std::string& text, UINT icon, bool restoreCursor);
     int StopWithString(UINT id, bool restoreCursor) {

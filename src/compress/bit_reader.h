@@ -3,7 +3,8 @@
 // State:
 //   bits   - the bits in hand, the next one in bit 63; bits below the top `count` are zero.
 //   count  - number of valid bits in `bits`, 0..64.
-//   phantom - number of 0xFF bytes supplied past the end of the input. They always sit at the tail of what was
+//   phantom - number of 0xFF bytes supplied past the end of the input. They always sit at the tail of what
+//   was
 //             loaded, so the reader has handed out a bit that the file does not hold exactly when
 //             count < 8 * phantom.
 // A missing byte reads as 0xFF, so past the end every bit is 1, as the format's reader has always done.
@@ -16,7 +17,7 @@
 namespace zs::codec {
 
 class BitReader {
-public:
+  public:
     explicit BitReader(int slot) : slot_(slot), stream_(&Slot(slot)) {}
 
     // Makes at least 40 bits available: enough for one item, a code and a 12-bit offset. The root weight is
@@ -50,7 +51,8 @@ public:
         }
     }
 
-    // The bits in hand, next bit highest; a caller that walks them itself hands back what is left with Consume.
+    // The bits in hand, next bit highest; a caller that walks them itself hands back what is left with
+    // Consume.
     uint64_t Peek() const { return bits_; }
     int Count() const { return count_; }
     void Consume(uint64_t remaining, int used) {
@@ -68,7 +70,7 @@ public:
 
     bool UsedBitsPastEnd() const { return phantom_ != 0 && static_cast<uint64_t>(count_) < 8u * phantom_; }
 
-private:
+  private:
     static uint64_t LoadBigEndian64(const uint8_t* p) {
         uint64_t v = 0;
         for (int i = 0; i < 8; ++i) v = (v << 8) | p[i];

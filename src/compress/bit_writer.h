@@ -14,7 +14,7 @@
 namespace zs::codec {
 
 class BitWriter {
-public:
+  public:
     explicit BitWriter(int slot) : slot_(slot), stream_(&Slot(slot)) {}
 
     // Appends the low `n` bits of `code` (n = 1..32), highest first.
@@ -48,7 +48,7 @@ public:
         count_ = 0;
     }
 
-private:
+  private:
     int slot_;
     StreamSlot* stream_;
     uint64_t acc_ = 0;

@@ -1,5 +1,5 @@
-// The calling convention of the exported functions: the standard Win32 convention (the called function removes
-// the arguments) on 32-bit Windows, the platform's only convention everywhere else.
+// The calling convention of the exported functions: the standard Win32 convention (the called function
+// removes the arguments) on 32-bit Windows, the platform's only convention everywhere else.
 #pragma once
 
 #if defined(_WIN32) && !defined(_WIN64)

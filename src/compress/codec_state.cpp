@@ -6,7 +6,9 @@ namespace zs::codec {
 
 CodecState g_codec;
 
-void ResetCodecState() { std::memset(g_codec.window, 0, sizeof(g_codec.window)); }
+void ResetCodecState() {
+    std::memset(g_codec.window, 0, sizeof(g_codec.window));
+}
 
 void SetProgressHook(ProgressHook hook, void* context) {
     g_codec.progressHook = hook;

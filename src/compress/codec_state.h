@@ -15,8 +15,8 @@
 
 namespace zs::codec {
 
-// Positions WINDOW_SIZE .. WINDOW_SIZE + 58 repeat positions 0..58, so that a comparison starting near the end
-// of the ring runs on without wrapping; the padding lets the compare load eight bytes at a time.
+// Positions WINDOW_SIZE .. WINDOW_SIZE + 58 repeat positions 0..58, so that a comparison starting near the
+// end of the ring runs on without wrapping; the padding lets the compare load eight bytes at a time.
 inline constexpr int WINDOW_MIRROR = MAX_MATCH - 1;
 inline constexpr int WINDOW_PADDING = 8;
 inline constexpr int WINDOW_BYTES = WINDOW_SIZE + WINDOW_MIRROR + WINDOW_PADDING;

@@ -7,7 +7,9 @@
 
 namespace zs::codec {
 namespace {
-HANDLE ToHandle(int handle) { return reinterpret_cast<HANDLE>(static_cast<intptr_t>(handle)); }
+HANDLE ToHandle(int handle) {
+    return reinterpret_cast<HANDLE>(static_cast<intptr_t>(handle));
+}
 }  // namespace
 
 long ReadHandle(int handle, void* buffer, uint32_t size) {

@@ -31,8 +31,8 @@ void WalkEntriesUnder(DecodeTable& t, const HuffmanModel& m, unsigned node) {
     for (unsigned index = first; index < first + count; ++index) WalkEntry(t, m, index);
 }
 
-// Gives node p, now at `depth` with `code`, and its descendants down to `lastDepth` their depth and code, or 0
-// for those below the table's levels.
+// Gives node p, now at `depth` with `code`, and its descendants down to `lastDepth` their depth and code, or
+// 0 for those below the table's levels.
 void Relabel(DecodeTable& t, const HuffmanModel& m, unsigned p, int depth, unsigned code, int lastDepth) {
     bool within = depth <= TABLE_BITS;
     t.depth[p] = static_cast<uint8_t>(within ? depth : 0);
@@ -44,7 +44,9 @@ void Relabel(DecodeTable& t, const HuffmanModel& m, unsigned p, int depth, unsig
 }
 
 // A node below the table's levels counts as one level past them.
-int EffectiveDepth(const DecodeTable& t, unsigned node) { return t.depth[node] != 0 ? t.depth[node] : TABLE_BITS + 1; }
+int EffectiveDepth(const DecodeTable& t, unsigned node) {
+    return t.depth[node] != 0 ? t.depth[node] : TABLE_BITS + 1;
+}
 
 }  // namespace
 

@@ -66,21 +66,24 @@ inline int DecodeAndCount(HuffmanModel& m, DecodeTable& t, uint64_t bits, int* u
     int depth = e.bits;
     unsigned n = e.reached;
     if (n < static_cast<unsigned>(NODE_COUNT)) {
-#define ZS_DESCEND(level)                                                                  \
-    if ((level) >= TABLE_BITS) {                                                           \
-        unsigned position = n + static_cast<unsigned>((bits >> (63 - (level))) & 1);       \
-        path[level] = static_cast<uint16_t>(position);                                     \
-        n = m.child[position];                                                             \
-        if (n >= static_cast<unsigned>(NODE_COUNT)) {                                      \
-            depth = (level) + 1;                                                           \
-            goto found;                                                                    \
-        }                                                                                  \
+#define ZS_DESCEND(level)                                                            \
+    if ((level) >= TABLE_BITS) {                                                     \
+        unsigned position = n + static_cast<unsigned>((bits >> (63 - (level))) & 1); \
+        path[level] = static_cast<uint16_t>(position);                               \
+        n = m.child[position];                                                       \
+        if (n >= static_cast<unsigned>(NODE_COUNT)) {                                \
+            depth = (level) + 1;                                                     \
+            goto found;                                                              \
+        }                                                                            \
     }
-        static_assert(TABLE_BITS >= 4 && TABLE_BITS <= 12, "the unrolled walk goes on from the table's last level");
+        static_assert(TABLE_BITS >= 4 && TABLE_BITS <= 12,
+                      "the unrolled walk goes on from the table's last level");
+        // clang-format off
         ZS_DESCEND(4) ZS_DESCEND(5) ZS_DESCEND(6) ZS_DESCEND(7) ZS_DESCEND(8) ZS_DESCEND(9) ZS_DESCEND(10)
         ZS_DESCEND(11) ZS_DESCEND(12) ZS_DESCEND(13) ZS_DESCEND(14) ZS_DESCEND(15)
+        // clang-format on
 #undef ZS_DESCEND
-        depth = 16;
+                depth = 16;
         bits <<= 16;
         do {
             unsigned position = n + static_cast<unsigned>(bits >> 63);
@@ -107,18 +110,19 @@ found:
         }
         return symbol;
     }
-#define ZS_ASCEND(level)                                                                   \
-    case (level) + 1: {                                                                    \
-        unsigned p = path[level];                                                          \
-        unsigned k = ++m.weight[p];                                                        \
-        if (k > m.weight[p + 1]) {                                                         \
-            unsigned l = ExchangeUpward(m, p, k);                                          \
-            exchanged(m, p, l);                                                            \
-            CountFrom(m, m.parent[l], exchanged);                                          \
-            return symbol;                                                                 \
-        }                                                                                  \
-    }                                                                                      \
+#define ZS_ASCEND(level)                          \
+    case (level) + 1: {                           \
+        unsigned p = path[level];                 \
+        unsigned k = ++m.weight[p];               \
+        if (k > m.weight[p + 1]) {                \
+            unsigned l = ExchangeUpward(m, p, k); \
+            exchanged(m, p, l);                   \
+            CountFrom(m, m.parent[l], exchanged); \
+            return symbol;                        \
+        }                                         \
+    }                                             \
         [[fallthrough]];
+    // clang-format off
     switch (depth) {
         ZS_ASCEND(15) ZS_ASCEND(14) ZS_ASCEND(13) ZS_ASCEND(12) ZS_ASCEND(11) ZS_ASCEND(10) ZS_ASCEND(9)
         ZS_ASCEND(8) ZS_ASCEND(7) ZS_ASCEND(6) ZS_ASCEND(5) ZS_ASCEND(4) ZS_ASCEND(3) ZS_ASCEND(2)
@@ -126,6 +130,7 @@ found:
         default:
             break;
     }
+    // clang-format on
 #undef ZS_ASCEND
     ++m.weight[ROOT_NODE];
     return symbol;

@@ -2,7 +2,8 @@
 // lengths 3..60 (symbol = length + 253).
 //
 // The tree lives in three flat tables. Invariants after every operation:
-//   - the root is node ROOT_NODE; the two children of an internal node stand at adjacent indices, the first at
+//   - the root is node ROOT_NODE; the two children of an internal node stand at adjacent indices, the first
+//   at
 //     an even index; the bit to the first child is 0, to the second 1;
 //   - weight[0] <= weight[1] <= ... <= weight[ROOT_NODE]; weight[NODE_COUNT] and weight[NODE_COUNT + 1] hold
 //     the sentinel 0xFFFF that stops the search for an exchange partner without a bound check;

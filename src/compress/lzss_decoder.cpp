@@ -1,8 +1,8 @@
 // LZSS decoder. It works on a linear history: the 4096 window bytes that precede the output, then the output
 // not yet handed to the write stream. A match of distance D + 1 copies from D + 1 bytes back, byte after byte
 // in effect, so a match shorter in distance than in length repeats its last D + 1 bytes. At the end the last
-// 4096 bytes go back into the ring at the positions a byte-at-a-time ring decoder would have left them, so the
-// shared window is exactly as the format's reference steps leave it.
+// 4096 bytes go back into the ring at the positions a byte-at-a-time ring decoder would have left them, so
+// the shared window is exactly as the format's reference steps leave it.
 #include <cstring>
 
 #include "compress/bit_reader.h"
@@ -70,8 +70,8 @@ int Decompress(int source, int destination) {
     std::memcpy(history + MAX_MATCH, window, WINDOW_START);
 
     BitReader in(inSlot);
-    uint64_t base = 0;          // absolute linear position of history[0]
-    uint32_t pos = WINDOW_SIZE; // where the next output byte goes
+    uint64_t base = 0;           // absolute linear position of history[0]
+    uint32_t pos = WINDOW_SIZE;  // where the next output byte goes
     uint32_t produced = 0;
     bool truncated = false;
     bool damaged = false;

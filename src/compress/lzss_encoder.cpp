@@ -14,16 +14,18 @@ namespace {
 
 // Hands out the source bytes straight from the read stream's buffer.
 class InputBytes {
-public:
+  public:
     explicit InputBytes(int slot) : slot_(slot), stream_(&Slot(slot)) {}
     inline int Next() {
         StreamSlot& s = *stream_;
         return s.cursor < s.limit ? *s.cursor++ : RefillStream(slot_);
     }
     // Bytes handed out so far: what the stream read, less what it still holds.
-    uint64_t Delivered() const { return stream_->transferred - static_cast<uint64_t>(stream_->limit - stream_->cursor); }
+    uint64_t Delivered() const {
+        return stream_->transferred - static_cast<uint64_t>(stream_->limit - stream_->cursor);
+    }
 
-private:
+  private:
     int slot_;
     StreamSlot* stream_;
 };

@@ -17,8 +17,8 @@ uint64_t LoadBigEndian64(const uint8_t* p) {
 }
 
 // Where the strings at key and candidate first differ within bytes 1..59, and how: `at` is that index
-// (MAX_MATCH when bytes 1..59 are all equal), `order` is 1 when the key's byte there is greater, -1 when it is
-// smaller. Compares eight bytes at a time; the window's padding covers the loads past byte 59.
+// (MAX_MATCH when bytes 1..59 are all equal), `order` is 1 when the key's byte there is greater, -1 when it
+// is smaller. Compares eight bytes at a time; the window's padding covers the loads past byte 59.
 struct Comparison {
     int at;
     int order;
@@ -74,8 +74,8 @@ void ResetMatchTree(MatchTree& t) {
 namespace {
 
 // The walk of InsertPosition. With kFindMatch false it only adds r to its tree (the same links, the same
-// replacement of an equal string) and leaves matchLength and matchOffset alone: the coder needs the match only
-// at the positions where it codes the next symbol, and skipping the bookkeeping spares a hard-to-predict
+// replacement of an equal string) and leaves matchLength and matchOffset alone: the coder needs the match
+// only at the positions where it codes the next symbol, and skipping the bookkeeping spares a hard-to-predict
 // branch at every step of the other walks.
 template <bool kFindMatch>
 inline void Insert(MatchTree& t, const uint8_t* window, int r) {
@@ -132,9 +132,13 @@ inline void Insert(MatchTree& t, const uint8_t* window, int r) {
 
 }  // namespace
 
-void InsertPosition(MatchTree& t, const uint8_t* window, int r) { Insert<true>(t, window, r); }
+void InsertPosition(MatchTree& t, const uint8_t* window, int r) {
+    Insert<true>(t, window, r);
+}
 
-void AddPosition(MatchTree& t, const uint8_t* window, int r) { Insert<false>(t, window, r); }
+void AddPosition(MatchTree& t, const uint8_t* window, int r) {
+    Insert<false>(t, window, r);
+}
 
 void RemovePosition(MatchTree& t, int p) {
     if (t.up[p] == NIL) return;

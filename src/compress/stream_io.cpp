@@ -47,7 +47,9 @@ void ReportRead(StreamSlot& s, long got) {
 
 }  // namespace
 
-StreamSlot& Slot(int slot) { return g_codec.slots[slot]; }
+StreamSlot& Slot(int slot) {
+    return g_codec.slots[slot];
+}
 
 int OpenStream(int handle, int mode, uint32_t capacity) {
     int slot = 0;

@@ -1,11 +1,12 @@
-// Buffered byte streams over file handles: a static table of MAX_STREAMS slots, each with a heap buffer that it
-// owns from OpenStream to CloseStream. No single transfer to or from the file is larger than
+// Buffered byte streams over file handles: a static table of MAX_STREAMS slots, each with a heap buffer that
+// it owns from OpenStream to CloseStream. No single transfer to or from the file is larger than
 // STREAM_BUFFER_SIZE bytes.
 //
 // Slot invariants while open:
 //   read mode:  buffer <= cursor <= limit <= buffer + capacity; [cursor, limit) are the bytes not yet handed
 //               out; moreInput is 0 once a read came back short, failed is 1 once a read failed.
-//   write mode: limit == buffer + capacity; [buffer, cursor) are the bytes not yet written; failed is 1 once a
+//   write mode: limit == buffer + capacity; [buffer, cursor) are the bytes not yet written; failed is 1 once
+//   a
 //               write failed or came back short, and from then on nothing more is written (bytes stay within
 //               the buffer and are dropped).
 #pragma once
@@ -39,8 +40,8 @@ struct StreamSlot {
 // first read fails.
 int OpenStream(int handle, int mode, uint32_t capacity);
 
-// Writes out what a write stream still holds and frees the buffer. Returns 0, or STREAM_CLOSE_WRITE_FAILED when
-// any write of this stream failed.
+// Writes out what a write stream still holds and frees the buffer. Returns 0, or STREAM_CLOSE_WRITE_FAILED
+// when any write of this stream failed.
 int CloseStream(int slot);
 
 // Read mode: the next byte as 0..255, or -1 at the end of the input (and on every later call).

@@ -21,7 +21,7 @@ namespace zs::framework {
 class CDialog;
 
 class CDataExchange {
-public:
+  public:
     CDataExchange(CDialog* dialog, BOOL saveAndValidate)
         : m_pDlgWnd(dialog), m_bSaveAndValidate(saveAndValidate) {}
     CDialog* m_pDlgWnd;
@@ -35,7 +35,7 @@ void DDX_Control(CDataExchange* exchange, int id, CWnd& control);
 void DDX_Text(CDataExchange* exchange, int id, std::string& value);
 
 class CDialog : public CWnd {
-public:
+  public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr);
     // Ends a modeless dialog's window if it still exists.
     ~CDialog() override;
@@ -50,7 +50,7 @@ public:
     // TRUE: controls into members; FALSE: members into controls.
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
 
-protected:
+  protected:
     virtual BOOL OnInitDialog();
     virtual void OnOK();
     virtual void OnCancel();
@@ -61,7 +61,7 @@ protected:
 
     UINT m_nIDTemplate;  // the template's ID
 
-private:
+  private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 

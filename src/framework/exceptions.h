@@ -8,7 +8,7 @@
 namespace zs::framework {
 
 class CException {
-public:
+  public:
     virtual ~CException() = default;
 };
 
@@ -22,7 +22,7 @@ class CMemoryException : public CException {};
 // A file operation failed: `m_cause` says how in portable terms, `m_lOsError` is the system's error code (-1
 // when there is none) and `m_strFileName` the file's name when it is known.
 class CFileException : public CException {
-public:
+  public:
     enum Cause {
         none = 0,
         genericException = 1,

@@ -12,7 +12,7 @@
 namespace zs::framework {
 
 class CFile {
-public:
+  public:
     enum OpenFlags : UINT {
         modeRead = 0x0000,
         modeWrite = 0x0001,

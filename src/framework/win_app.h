@@ -14,7 +14,7 @@
 namespace zs::framework {
 
 class CWinApp {
-public:
+  public:
     // appName: the name used as message-box caption; nullptr names the application after the program file
     // (its file name without the extension).
     explicit CWinApp(const char* appName = nullptr);
@@ -36,10 +36,10 @@ public:
     int m_nCmdShow = SW_SHOWNORMAL;
     std::string m_pszAppName;
 
-protected:
+  protected:
     int m_nQuitCode = 0;
 
-private:
+  private:
     friend int AfxWinMain(HINSTANCE, LPSTR, int);
     int RunMessageLoop();
 };

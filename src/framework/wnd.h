@@ -10,7 +10,7 @@
 namespace zs::framework {
 
 class CWnd {
-public:
+  public:
     CWnd() = default;
     virtual ~CWnd() = default;
     CWnd(const CWnd&) = delete;
@@ -33,7 +33,7 @@ public:
 };
 
 class CListBox : public CWnd {
-public:
+  public:
     // Index of the new item (the list keeps the order of adding when it is not sorted), or LB_ERR.
     int AddString(const std::string& text);
     int GetCount() const;
@@ -45,7 +45,7 @@ public:
 };
 
 class CFrameWnd : public CWnd {
-public:
+  public:
     CFrameWnd() = default;
     ~CFrameWnd() override = default;
 };

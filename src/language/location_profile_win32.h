@@ -24,7 +24,7 @@ inline constexpr size_t kLocationValueBufferSize = 64;
 inline constexpr size_t kLocationHelpBufferSize = 256;
 
 class LocationProfile {
-public:
+  public:
     // programDirectory ends in a backslash.
     explicit LocationProfile(const std::string& programDirectory);
 
@@ -43,7 +43,7 @@ public:
 
     const std::string& path() const { return path_; }
 
-private:
+  private:
     std::string path_;
     std::unique_ptr<char[]> sectionNames_;
 };

@@ -11,7 +11,7 @@
 namespace zs::language {
 
 class PleaseWaitDialog : public framework::CDialog {
-public:
+  public:
     // Constructing creates and shows the window. `caption` (the program's caption text, which starts as the
     // application name) gets " " and the block's word for the setup program appended and is the window's
     // caption; it is not reset, so a second construction would append again.
@@ -20,10 +20,10 @@ public:
 
     const std::string& waitText() const { return waitText_; }
 
-protected:
+  protected:
     BOOL OnInitDialog() override;
 
-private:
+  private:
     std::string waitText_;
     const std::string& caption_;
 };

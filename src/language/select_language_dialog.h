@@ -28,7 +28,7 @@ inline constexpr char kHandOffHelpKey[] = "StdHelp";
 inline constexpr char kHandOffLicenceKey[] = "StdLicencLang";
 
 class SelectLanguageDialog : public framework::CDialog {
-public:
+  public:
     // supportedLanguages: the names of the languages that the list file enables, concatenated.
     // programDirectory: the running program's directory with its trailing backslash.
     SelectLanguageDialog(bool locationMode, std::string supportedLanguages,
@@ -39,7 +39,7 @@ public:
     // The result, once the modal run has ended.
     LanguageSelection Selection() const { return {languageName, languageBase, cancelled != 0}; }
 
-protected:
+  protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
@@ -47,7 +47,7 @@ protected:
     void DoDataExchange(framework::CDataExchange* exchange) override;
     BOOL OnControlNotification(int controlId, int notificationCode) override;
 
-private:
+  private:
     void FillLanguageList(const std::vector<CatalogueEntry>& catalogue);
     bool FillLocationList();
     void OnSelectionChange();

@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
             if (entry->d_name[0] == '.') continue;
             std::string path = std::string(argv[i]) + "/" + entry->d_name;
             std::ifstream in(path, std::ios::binary);
-            std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                       std::istreambuf_iterator<char>());
             LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
             ++files;
         }

@@ -13,7 +13,7 @@
 namespace zs::fuzz {
 
 class MemoryFile {
-public:
+  public:
     MemoryFile() : fd_(memfd_create("fuzz", 0)) {
         if (fd_ < 0) std::abort();
     }
@@ -32,7 +32,7 @@ public:
         return static_cast<uint64_t>(st.st_size);
     }
 
-private:
+  private:
     int fd_;
 };
 

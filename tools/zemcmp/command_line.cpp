@@ -10,11 +10,8 @@ struct OptionSpec {
 };
 
 constexpr OptionSpec kOptions[] = {
-    {"-d", kOptionDirectory, true},
-    {"-o", kOptionOutput, true},
-    {"-f", kOptionForce, false},
-    {"--json", kOptionJson, false},
-    {"--strict", kOptionStrict, false},
+    {"-d", kOptionDirectory, true}, {"-o", kOptionOutput, true},        {"-f", kOptionForce, false},
+    {"--json", kOptionJson, false}, {"--strict", kOptionStrict, false},
 };
 
 const OptionSpec* FindOption(const std::string& arg) {

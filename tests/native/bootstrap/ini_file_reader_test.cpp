@@ -9,7 +9,7 @@ namespace zs::bootstrap {
 namespace {
 
 class IniFileReaderTest : public ::testing::Test {
-protected:
+  protected:
     std::string Get(const char* section, const char* key, const char* defaultValue = "DEFAULT",
                     size_t size = 256) const {
         return IniFileReader(file.path()).GetString(section, key, defaultValue, size);

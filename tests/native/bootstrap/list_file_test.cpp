@@ -13,7 +13,7 @@ namespace zs::bootstrap {
 namespace {
 
 class ListFileTest : public ::testing::Test {
-protected:
+  protected:
     LanguageList ReadLanguages(const std::string& contents) {
         file.Write(contents);
         IniFileReader reader(file.path());

@@ -43,7 +43,7 @@ TEST(IsPlainFileName, RefusesEverythingThatReachesOutsideTheDirectory) {
 }
 
 class StartUpListTest : public ::testing::Test {
-protected:
+  protected:
     StartUpFileList Collect(const std::string& contents, bool workstationRun) {
         file.Write(contents);
         return CollectStartUpFiles(IniFileReader(file.path()), workstationRun);

@@ -6,7 +6,7 @@
 namespace zs::test {
 
 class TempIniFile {
-public:
+  public:
     TempIniFile();
     ~TempIniFile();
     TempIniFile(const TempIniFile&) = delete;
@@ -16,7 +16,7 @@ public:
     void Write(const std::string& contents) const;
     const std::string& path() const { return path_; }
 
-private:
+  private:
     std::string directory_;
     std::string path_;
 };

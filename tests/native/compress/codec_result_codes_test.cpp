@@ -17,7 +17,7 @@ namespace zs::test {
 namespace {
 
 class ResultCodes : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { codec::ResetCodecState(); }
 };
 
@@ -84,7 +84,8 @@ TEST_F(ResultCodes, IsCmpFileWithoutAFileSizeOrReadableHandle) {
 
 // --- CompressFile32 ---
 
-// Runs in a child process: compresses with writes limited to `limit` bytes per file and exits with the result.
+// Runs in a child process: compresses with writes limited to `limit` bytes per file and exits with the
+// result.
 [[noreturn]] void CompressUnderFileSizeLimit(int source, rlim_t limit) {
     std::signal(SIGXFSZ, SIG_IGN);
     TempFile destination;
@@ -97,7 +98,8 @@ TEST_F(ResultCodes, IsCmpFileWithoutAFileSizeOrReadableHandle) {
 TEST_F(ResultCodes, CompressKeepsTheCallersHeaderBytesAfterTheSignature) {
     TempFile source(ToBytes("payload")), destination;
     CMPHEADER header;
-    for (int i = 0; i < 32; ++i) reinterpret_cast<unsigned char*>(&header)[i] = static_cast<unsigned char>(0xA0 + i);
+    for (int i = 0; i < 32; ++i)
+        reinterpret_cast<unsigned char*>(&header)[i] = static_cast<unsigned char>(0xA0 + i);
     ASSERT_EQ(CompressFile32(source.fd(), destination.fd(), &header), CMP_OK);
     Bytes written = destination.Contents();
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(written.data())), "ZemC32");
@@ -130,7 +132,8 @@ TEST_F(ResultCodes, CompressReportsASourceWithoutASize) {
 TEST_F(ResultCodes, CompressReportsABodyWriteThatFails) {
     // A file-size limit lets the header and the length field through and stops the first stream write.
     TempFile source(RandomBytes(200000, 5));
-    EXPECT_EXIT(CompressUnderFileSizeLimit(source.fd(), 100), ::testing::ExitedWithCode(CMP_WRITE_FAILED), "");
+    EXPECT_EXIT(CompressUnderFileSizeLimit(source.fd(), 100), ::testing::ExitedWithCode(CMP_WRITE_FAILED),
+                "");
 }
 
 // --- DecompressFile32 ---
@@ -200,7 +203,8 @@ TEST_F(ResultCodes, HugeLengthOverAShortBodyStopsAtTheEndOfTheInput) {
 TEST_F(ResultCodes, NoFreeStreamSlotFailsBothDirections) {
     TempFile plain(ToBytes("abcdef")), packed(ValidFile(ToBytes("abcdef"))), out1, out2, spare;
     std::vector<int> slots;
-    for (int i = 0; i < codec::MAX_STREAMS; ++i) slots.push_back(codec::OpenStream(spare.fd(), codec::STREAM_WRITE, 8));
+    for (int i = 0; i < codec::MAX_STREAMS; ++i)
+        slots.push_back(codec::OpenStream(spare.fd(), codec::STREAM_WRITE, 8));
     CMPHEADER header{};
     EXPECT_EQ(CompressFile32(plain.fd(), out1.fd(), &header), CMP_STREAM_OPEN_FAILED);
     EXPECT_EQ(DecompressFile32(packed.fd(), out2.fd(), &header, 1), CMP_STREAM_OPEN_FAILED);

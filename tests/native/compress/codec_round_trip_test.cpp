@@ -1,6 +1,6 @@
 // Every input compresses to exactly the bytes that the plain reference steps produce and expands back to
-// itself: small sizes around the look-ahead, the stream buffer boundaries, files of several MB, model rebuilds,
-// codes longer than 16 bits, and several files coded one after the other in one process.
+// itself: small sizes around the look-ahead, the stream buffer boundaries, files of several MB, model
+// rebuilds, codes longer than 16 bits, and several files coded one after the other in one process.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -21,7 +21,10 @@ struct Input {
 std::vector<Input> Inputs() {
     return {
         {"one_byte", [] { return Bytes{0x7F}; }},
-        {"two_bytes_same", [] { return Bytes{'x', 'x'}; }},
+        {"two_bytes_same",
+         [] {
+             return Bytes{'x', 'x'};
+         }},
         {"random_59", [] { return RandomBytes(59, 1); }},
         {"random_60", [] { return RandomBytes(60, 2); }},
         {"random_61", [] { return RandomBytes(61, 3); }},
@@ -41,7 +44,7 @@ std::vector<Input> Inputs() {
 }
 
 class RoundTrip : public ::testing::TestWithParam<Input> {
-protected:
+  protected:
     void SetUp() override {
         codec::ResetCodecState();
         ResetReferenceState();
@@ -66,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(Inputs, RoundTrip, ::testing::ValuesIn(Inputs()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 class CodecSequence : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         codec::ResetCodecState();
         ResetReferenceState();
@@ -107,7 +110,7 @@ TEST_F(CodecSequence, CodesLongerThanSixteenBitsAreWrittenAndReadBack) {
 TEST_F(CodecSequence, FilesCodedOneAfterAnotherMatchTheReferenceSequence) {
     // Window positions from 4036 on keep what the previous file left, in both directions, so short files can
     // code differently after another file; the production codec must carry exactly the same state.
-    std::vector<Bytes> files = {TextLike(70000, 21), Bytes(10, ' '), ToBytes("abcabcabcabc"),
+    std::vector<Bytes> files = {TextLike(70000, 21),   Bytes(10, ' '), ToBytes("abcabcabcabc"),
                                 RandomBytes(5000, 22), Bytes(90, ' '), TextLike(100, 23)};
     for (const Bytes& file : files) {
         CodecRun compressed = CompressBody(file);

@@ -7,7 +7,9 @@
 
 namespace zs::test {
 
-Bytes ToBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+Bytes ToBytes(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
 
 Bytes RandomBytes(size_t size, uint32_t seed) {
     std::mt19937 rng(seed);
@@ -21,17 +23,24 @@ TempFile::TempFile() : file_(std::tmpfile()) {
 }
 
 TempFile::TempFile(const Bytes& contents) : TempFile() {
-    if (!contents.empty() && ::write(fd(), contents.data(), contents.size()) != static_cast<ssize_t>(contents.size())) {
+    if (!contents.empty() &&
+        ::write(fd(), contents.data(), contents.size()) != static_cast<ssize_t>(contents.size())) {
         throw std::runtime_error("write failed");
     }
     Rewind();
 }
 
-TempFile::~TempFile() { std::fclose(file_); }
+TempFile::~TempFile() {
+    std::fclose(file_);
+}
 
-int TempFile::fd() const { return fileno(file_); }
+int TempFile::fd() const {
+    return fileno(file_);
+}
 
-void TempFile::Rewind() const { ::lseek(fd(), 0, SEEK_SET); }
+void TempFile::Rewind() const {
+    ::lseek(fd(), 0, SEEK_SET);
+}
 
 Bytes TempFile::Contents() const {
     off_t here = ::lseek(fd(), 0, SEEK_CUR);
@@ -53,7 +62,8 @@ CodecRun CompressWhole(const Bytes& input) {
 
 CodecRun CompressBody(const Bytes& input) {
     CodecRun run = CompressWhole(input);
-    if (run.output.size() >= CMP_HEADER_SIZE) run.output.erase(run.output.begin(), run.output.begin() + CMP_HEADER_SIZE);
+    if (run.output.size() >= CMP_HEADER_SIZE)
+        run.output.erase(run.output.begin(), run.output.begin() + CMP_HEADER_SIZE);
     return run;
 }
 

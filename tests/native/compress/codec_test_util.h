@@ -17,7 +17,7 @@ Bytes RandomBytes(size_t size, uint32_t seed);
 
 // An anonymous temporary file that goes away with the object.
 class TempFile {
-public:
+  public:
     TempFile();
     explicit TempFile(const Bytes& contents);
     ~TempFile();
@@ -28,7 +28,7 @@ public:
     void Rewind() const;
     Bytes Contents() const;  // the whole file, position unchanged
 
-private:
+  private:
     FILE* file_;
 };
 

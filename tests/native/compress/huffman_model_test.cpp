@@ -91,7 +91,8 @@ TEST(HuffmanModel, CodesStayPrefixFreeAndDecodableAfterManyUpdates) {
     HuffmanModel m;
     InitModel(m);
     std::mt19937 rng(11);
-    for (int i = 0; i < 100000; ++i) UpdateModel(m, static_cast<int>(rng() % 7 == 0 ? rng() % 314 : rng() % 12));
+    for (int i = 0; i < 100000; ++i)
+        UpdateModel(m, static_cast<int>(rng() % 7 == 0 ? rng() % 314 : rng() % 12));
     for (int s = 0; s < SYMBOL_COUNT; ++s) {
         int length;
         uint32_t code = SymbolCode(m, s, &length);

@@ -228,7 +228,9 @@ void EncodeOne(BitSink& sink, int c, ReferenceStats* stats) {
 
 }  // namespace
 
-void ResetReferenceState() { std::memset(ring, 0, sizeof ring); }
+void ResetReferenceState() {
+    std::memset(ring, 0, sizeof ring);
+}
 
 std::vector<uint8_t> ReferenceCompress(const std::vector<uint8_t>& input, ReferenceStats* stats) {
     std::vector<uint8_t> out;

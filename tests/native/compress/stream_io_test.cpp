@@ -21,7 +21,9 @@ off_t FileSize(int fd) {
     return st.st_size;
 }
 
-void RecordRead(void* context, uint64_t bytesRead) { static_cast<std::vector<uint64_t>*>(context)->push_back(bytesRead); }
+void RecordRead(void* context, uint64_t bytesRead) {
+    static_cast<std::vector<uint64_t>*>(context)->push_back(bytesRead);
+}
 
 TEST(StreamTable, SeventeenthOpenStreamIsRefusedUntilOneCloses) {
     TempFile file;

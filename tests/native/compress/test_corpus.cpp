@@ -11,26 +11,35 @@ namespace zs::test {
 
 std::vector<uint8_t> TextLike(size_t size, uint32_t seed) {
     static const char* const kWords[] = {
-        "the",     "setup",   "file",   "window", "medium",    "language", "of",      "and",     "directory",
-        "to",      "install", "copy",   "a",      "temporary", "list",     "program", "message", "Windows",
-        "restart", "module",  "space",  "drive",  "is",        "with",     "for",     "select",  "compressed"};
+        "the",     "setup",   "file",  "window", "medium",    "language", "of",      "and",     "directory",
+        "to",      "install", "copy",  "a",      "temporary", "list",     "program", "message", "Windows",
+        "restart", "module",  "space", "drive",  "is",        "with",     "for",     "select",  "compressed"};
     std::mt19937 rng(seed);
     std::string text;
     text.reserve(size + 16);
     while (text.size() < size) {
         text += kWords[rng() % std::size(kWords)];
         switch (rng() % 16) {
-            case 0: text += ".\r\n"; break;
-            case 1: text += ", "; break;
-            case 2: text += std::to_string(rng() % 1000) + " "; break;
-            default: text += ' ';
+            case 0:
+                text += ".\r\n";
+                break;
+            case 1:
+                text += ", ";
+                break;
+            case 2:
+                text += std::to_string(rng() % 1000) + " ";
+                break;
+            default:
+                text += ' ';
         }
     }
     text.resize(size);
     return std::vector<uint8_t>(text.begin(), text.end());
 }
 
-std::vector<uint8_t> SingleByteRun(size_t size, uint8_t byte) { return std::vector<uint8_t>(size, byte); }
+std::vector<uint8_t> SingleByteRun(size_t size, uint8_t byte) {
+    return std::vector<uint8_t>(size, byte);
+}
 
 std::vector<uint8_t> FibonacciMatchLengths(size_t size, uint32_t seed) {
     std::mt19937 rng(seed);

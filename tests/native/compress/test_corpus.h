@@ -14,8 +14,8 @@ std::vector<uint8_t> TextLike(size_t size, uint32_t seed);
 std::vector<uint8_t> SingleByteRun(size_t size, uint8_t byte);
 
 // Pieces of a 512-byte random block whose lengths 3..8 occur with Fibonacci frequencies (1, 1, 2, 3, 5, 8),
-// the block repeated now and then and a rare random literal: the match-length symbols' weights form a Fibonacci
-// chain above the unused symbols, whose codes grow past 16 bits.
+// the block repeated now and then and a rare random literal: the match-length symbols' weights form a
+// Fibonacci chain above the unused symbols, whose codes grow past 16 bits.
 std::vector<uint8_t> FibonacciMatchLengths(size_t size, uint32_t seed);
 
 // The bytes of the running test program: real machine code and data.

@@ -96,7 +96,7 @@ TEST(ExceptionTest, OneHandlerCatchesEveryKind) {
 
 // Makes the real resource library the current resource module for one test.
 class ResourceLibraryTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char path[MAX_PATH] = {};
         GetModuleFileNameA(nullptr, path, sizeof path);
@@ -143,14 +143,14 @@ TEST_F(ResourceLibraryTest, FormatString1FillsTheMessage) {
 
 // A dialog of the current module, run modally and ended from its initialisation.
 class EndingDialog : public CDialog {
-public:
+  public:
     EndingDialog() : CDialog(105) {}
     std::string label;
     std::string templateLabel;
     std::string shownLabel;
     std::string caption;
 
-protected:
+  protected:
     BOOL OnInitDialog() override {
         UpdateData(TRUE);
         templateLabel = label;

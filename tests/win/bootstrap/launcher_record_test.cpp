@@ -38,7 +38,7 @@ std::string WinIniFileText() {
 }
 
 class LauncherRecordTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { WriteProfileStringA(kLauncherSection, nullptr, nullptr); }
     void TearDown() override {
         WriteProfileStringA(kLauncherSection, nullptr, nullptr);

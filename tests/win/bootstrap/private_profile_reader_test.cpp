@@ -18,7 +18,7 @@ namespace zs::bootstrap {
 namespace {
 
 class PrivateProfileReaderTest : public ::testing::Test {
-protected:
+  protected:
     void Write(const std::string& contents) { path = directory.WriteFile("SETUP.LST", contents); }
     // The value the Windows reader gives, after checking that the portable reader gives the same.
     std::string Read(const char* section, const char* key, const char* defaultValue, size_t bufferSize) {

@@ -6,7 +6,7 @@
 namespace zs::test {
 
 class TempDirectory {
-public:
+  public:
     TempDirectory();
     ~TempDirectory();
     TempDirectory(const TempDirectory&) = delete;
@@ -17,7 +17,7 @@ public:
     // Writes a file of exactly these bytes into the directory and returns its full path.
     std::string WriteFile(const std::string& name, const std::string& bytes) const;
 
-private:
+  private:
     std::string path_;
 };
 
