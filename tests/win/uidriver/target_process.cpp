@@ -10,16 +10,26 @@ TargetProcess::~TargetProcess() {
 
 bool TargetProcess::Start(const std::wstring& commandLine, const std::wstring& directory,
                           std::wstring* error) {
-    // CreateProcessW may write into the command line.
-    std::vector<wchar_t> command(commandLine.begin(), commandLine.end());
-    command.push_back(L'\0');
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
-        *error = L"CreateProcess failed with error " + std::to_wstring(GetLastError());
-        return false;
+    // Under load Wine now and then fails to bring up a new process with ERROR_INTERNAL_ERROR although
+    // nothing is wrong with the program; that is the harness's problem, not the program's, so try again.
+    constexpr int kAttempts = 5;
+    for (int attempt = 1;; ++attempt) {
+        // CreateProcessW may write into the command line.
+        std::vector<wchar_t> command(commandLine.begin(), commandLine.end());
+        command.push_back(L'\0');
+        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
+            break;
+        }
+        DWORD code = GetLastError();
+        if (code != ERROR_INTERNAL_ERROR || attempt == kAttempts) {
+            *error = L"CreateProcess failed with error " + std::to_wstring(code);
+            return false;
+        }
+        Sleep(200 * attempt);
     }
     CloseHandle(info.hThread);
     process_ = info.hProcess;
