@@ -10,6 +10,9 @@ ZS_MAIN_MODULE_RESTART is set.
 
 import contextlib
 import os
+import subprocess
+import tempfile
+import unittest
 from dataclasses import dataclass, field
 from pathlib import Path
 from typing import Dict, Iterator, List, Optional, Sequence, Tuple, Union
@@ -277,3 +280,19 @@ def clean_wine_state(registry: bool = False) -> None:
     remove_win_ini_section(HAND_OFF_SECTION)
     if registry:
         reg_delete(RESTART_KEY_ROOT)
+
+
+def mount_small_tmpfs(test: unittest.TestCase, size: str, prefix_name: str) -> Path:
+    """A tmpfs of `size` (mount's notation, such as 4m) in a new directory, unmounted and removed when the test
+    ends: a small drive for "not enough space" and "disk full" runs. Mounting needs root; the test is skipped
+    otherwise."""
+    if os.geteuid() != 0:
+        test.skipTest("mounting a small drive needs root")
+    small = Path(tempfile.mkdtemp(prefix=prefix_name))
+    test.addCleanup(small.rmdir)
+    mounted = subprocess.run(["mount", "-t", "tmpfs", "-o", f"size={size}", "tmpfs", str(small)],
+                             capture_output=True)
+    if mounted.returncode != 0:
+        test.skipTest(f"cannot mount a tmpfs: {mounted.stderr.decode(errors='replace').strip()}")
+    test.addCleanup(subprocess.run, ["umount", "--lazy", str(small)], check=True)
+    return small

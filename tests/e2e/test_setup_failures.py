@@ -3,13 +3,11 @@ icon, caption, the OK button alone), the exit status, the setup log's lines up t
 disk (no temporary directory, no log file where there was none)."""
 
 import os
-import subprocess
-import tempfile
 import time
 import unittest
 from pathlib import Path
 
-from setupmedium import (EXIT_COMPLETED, EXIT_STOPPED, WAIT_TEXT, SetupMedium,
+from setupmedium import (mount_small_tmpfs, EXIT_COMPLETED, EXIT_STOPPED, WAIT_TEXT, SetupMedium,
                          clean_wine_state, list_file, log_bytes, log_lines, screen_centre, setup_log_path, switch_log,
                          window_centre)
 from winharness import WineTestCase, bin_dir, drive_c, prefix, windows_path
@@ -201,15 +199,7 @@ class FreeSpaceTest(FailureScenario):
 
     def setUp(self) -> None:
         super().setUp()
-        if os.geteuid() != 0:
-            self.skipTest("mounting a small drive C: needs root")
-        small = Path(tempfile.mkdtemp(prefix="zs-small-c-"))
-        self.addCleanup(small.rmdir)
-        mounted = subprocess.run(["mount", "-t", "tmpfs", "-o", "size=4m", "tmpfs", str(small)],
-                                 capture_output=True)
-        if mounted.returncode != 0:
-            self.skipTest(f"cannot mount a tmpfs: {mounted.stderr.decode(errors='replace').strip()}")
-        self.addCleanup(subprocess.run, ["umount", "--lazy", str(small)], check=True)
+        small = mount_small_tmpfs(self, "4m", "zs-small-c-")
         (small / "windows").symlink_to(drive_c() / "windows")
         (small / "zs-e2e").symlink_to(drive_c() / "zs-e2e")
         self.small = small

@@ -4,14 +4,12 @@ what the failure leaves on disk, and the sound behaviour where a failure used to
 that are not plain file names, a full disk, a compressed body that ends early, a temporary directory that held
 other files before the run."""
 
-import os
-import subprocess
 import tempfile
 import unittest
 from pathlib import Path
 from typing import List, Optional
 
-from setupmedium import (EXIT_COMPLETED, EXIT_STOPPED, MAIN_MODULE, SetupMedium, bin_dir, clean_wine_state,
+from setupmedium import (mount_small_tmpfs, EXIT_COMPLETED, EXIT_STOPPED, MAIN_MODULE, SetupMedium, bin_dir, clean_wine_state,
                          list_file, log_lines, switch_log)
 from winharness import WineTestCase, prefix, run_program, windows_path
 
@@ -263,15 +261,7 @@ class FullDiskTest(StagingScenario):
 
     def setUp(self) -> None:
         super().setUp()
-        if os.geteuid() != 0:
-            self.skipTest("mounting a small drive needs root")
-        small = Path(tempfile.mkdtemp(prefix="zs-small-d-"))
-        self.addCleanup(small.rmdir)
-        mounted = subprocess.run(["mount", "-t", "tmpfs", "-o", "size=256k", "tmpfs", str(small)],
-                                 capture_output=True)
-        if mounted.returncode != 0:
-            self.skipTest(f"cannot mount a tmpfs: {mounted.stderr.decode(errors='replace').strip()}")
-        self.addCleanup(subprocess.run, ["umount", "--lazy", str(small)], check=True)
+        small = mount_small_tmpfs(self, "256k", "zs-small-d-")
         link = prefix() / "dosdevices" / "d:"
         if link.exists() or link.is_symlink():
             self.skipTest("drive D: is taken in this prefix")

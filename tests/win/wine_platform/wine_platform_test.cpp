@@ -8,25 +8,12 @@
 
 #include <string>
 
+#include "test_files.h"
+
 namespace {
 
-std::string WindowsDirectory() {
-    char dir[MAX_PATH] = {};
-    UINT length = GetWindowsDirectoryA(dir, sizeof dir);
-    return std::string(dir, length);
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD read = 0;
-    BOOL ok = ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    bytes.resize(ok ? read : 0);
-    return bytes;
-}
+using zs::test::ReadWholeFile;
+using zs::test::WindowsDirectory;
 
 class RegistryKey {
   public:

@@ -1,4 +1,4 @@
-// Real files and directories for the tests of the Win32 services. The Wine prefix is shared by every test
+// Real files and directories for Windows-side tests. The Wine prefix is shared by every test
 // run, so each test makes what it needs under a scratch directory of its own and removes it afterwards.
 #pragma once
 
