@@ -72,9 +72,19 @@ zs_wineserver_cmd() { "$zs_wineserver" "$@" </dev/null >/dev/null 2>&1 9>&-; }
 # Starts a persistent wineserver and Wine's own service processes with none of our descriptors: a service
 # process started by a program under test would keep that program's output pipe open, and whoever reads it
 # would wait for its end for ever. Needs DISPLAY.
+# Right after every process of the prefix was ended, the first start now and then fails while the old server
+# is still going away; the start counts only once a program has run through, and is tried again otherwise.
 zs_start_persistent_wine() {
-    zs_wineserver_cmd -p || return 1
-    timeout 120 "$zs_wine" cmd /c exit </dev/null >/dev/null 2>&1 9>&-
+    local attempt
+    for attempt in 1 2 3; do
+        if zs_wineserver_cmd -p && timeout 120 "$zs_wine" cmd /c exit </dev/null >/dev/null 2>&1 9>&-; then
+            return 0
+        fi
+        zs_log "starting the persistent wineserver failed (attempt $attempt); trying again"
+        zs_stop_wine_processes
+        sleep 1
+    done
+    return 1
 }
 
 # Ends every process of the prefix (bounded) and waits for the server to go.

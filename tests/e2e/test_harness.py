@@ -92,7 +92,8 @@ class WineTest(unittest.TestCase):
             result = run_program(viewer, report, "wait", "Never closed", "text", timeout=2)
         self.assertEqual(result.returncode, 124, result.stderr)
         # Wine still works after every process of the prefix was ended.
-        self.assertEqual(run_program("cmd", "/c", "exit 3").returncode, 3)
+        after = run_program("cmd", "/c", "exit 3")
+        self.assertEqual(after.returncode, 3, after.stderr)
 
 
 if __name__ == "__main__":
