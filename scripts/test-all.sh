@@ -42,6 +42,10 @@ run_ctest() {
     summary+=("$preset: $(grep -E 'tests passed' "$log" | head -1)")
     if ! grep -q '100% tests passed' "$log"; then
         failures+=("tests $preset")
+        # What each failed test printed (ctest shows it after the test's result line), at most 300 lines each.
+        awk '/^ *[0-9]+\/[0-9]+ Test +#/ { shown = 0; if ($0 ~ /\*\*\*/) { shown = 1; count = 0 } }
+             /^ +Start +[0-9]+:/ { shown = 0 }
+             shown && count++ < 300' "$log"
         grep -A200 'The following tests FAILED' "$log"
     fi
     rm -f "$log"
