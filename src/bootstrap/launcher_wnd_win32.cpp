@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "bootstrap/setup_globals.h"
-#include "services/setup_log.h"
+#include "services/setup_log_win32.h"
 
 namespace zs::bootstrap {
 

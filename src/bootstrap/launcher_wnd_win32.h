@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "framework/wnd.h"
+#include "framework/wnd_win32.h"
 
 namespace zs::bootstrap {
 

@@ -11,12 +11,12 @@
 #include "bootstrap/restart_check_win32.h"
 #include "bootstrap/setup_globals.h"
 #include "bootstrap/target_directory_win32.h"
-#include "framework/message_box.h"
-#include "framework/strings.h"
+#include "framework/message_box_win32.h"
+#include "framework/strings_win32.h"
 #include "language/messages.h"
 #include "reslib/resource_ids.h"
-#include "services/platform_services.h"
-#include "services/setup_log.h"
+#include "services/restart_win32.h"
+#include "services/setup_log_win32.h"
 
 namespace zs::bootstrap {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "bootstrap/exit_status.h"
-#include "framework/win_app.h"
+#include "framework/win_app_win32.h"
 
 namespace zs::bootstrap {
 

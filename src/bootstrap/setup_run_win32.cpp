@@ -1,6 +1,6 @@
-#include "bootstrap/setup_run.h"
+#include "bootstrap/setup_run_win32.h"
 
-#include "framework/win_app.h"
+#include "framework/win_app_win32.h"
 
 namespace zs::bootstrap {
 

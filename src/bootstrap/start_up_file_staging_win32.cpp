@@ -13,14 +13,14 @@
 #include "bootstrap/target_directory_win32.h"
 #include "compress/cmpfile.h"
 #include "framework/exceptions.h"
-#include "framework/file.h"
-#include "framework/message_box.h"
-#include "framework/strings.h"
+#include "framework/file_win32.h"
+#include "framework/message_box_win32.h"
+#include "framework/strings_win32.h"
 #include "language/messages.h"
 #include "reslib/resource_ids.h"
 #include "services/compressed_name.h"
-#include "services/file_utilities.h"
-#include "services/setup_log.h"
+#include "services/file_copy_win32.h"
+#include "services/setup_log_win32.h"
 
 namespace zs::bootstrap {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "services/file_utilities.h"
+#include "services/temp_directory_win32.h"
 
 namespace zs::bootstrap {
 

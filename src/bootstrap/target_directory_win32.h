@@ -3,7 +3,7 @@
 #pragma once
 
 #include "bootstrap/setup_app.h"
-#include "bootstrap/setup_run.h"
+#include "bootstrap/setup_run_win32.h"
 
 namespace zs::bootstrap {
 

@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "framework/strings.h"
+#include "framework/strings_win32.h"
 #include "language/string_loader.h"
 #include "services/log_sink.h"
-#include "services/setup_log.h"
+#include "services/setup_log_win32.h"
 
 namespace zs::language {
 

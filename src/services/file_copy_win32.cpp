@@ -1,5 +1,5 @@
 // The plain copy of a start-up file and the free-space query.
-#include "services/file_utilities.h"
+#include "services/file_copy_win32.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
 // The exported platform and language-version queries.
-#include "services/platform_services.h"
+#include "services/platform_win32.h"
 
 #include <windows.h>
 

@@ -2,7 +2,8 @@
 // to hold the shutdown privilege, enabled only around the request.
 #include <windows.h>
 
-#include "services/platform_services.h"
+#include "services/platform_win32.h"
+#include "services/restart_win32.h"
 #include "services/system_calls_win32.h"
 
 namespace {

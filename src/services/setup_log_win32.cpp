@@ -1,4 +1,4 @@
-#include "services/setup_log.h"
+#include "services/setup_log_win32.h"
 
 #include <windows.h>
 #include <io.h>

@@ -1,5 +1,5 @@
 // Emptying and removing the temporary directory of a setup run.
-#include "services/file_utilities.h"
+#include "services/temp_directory_win32.h"
 
 #include <windows.h>
 #include <direct.h>

@@ -7,11 +7,11 @@
 
 #include <string>
 
-#include "framework/dialog.h"
+#include "framework/dialog_win32.h"
 #include "framework/exceptions.h"
-#include "framework/file.h"
-#include "framework/strings.h"
-#include "framework/win_app.h"
+#include "framework/file_win32.h"
+#include "framework/strings_win32.h"
+#include "framework/win_app_win32.h"
 #include "temp_directory.h"
 
 namespace zs::framework {

@@ -1,6 +1,6 @@
 // The plain copy of a start-up file between real file handles, and the free-space query of real drives.
 
-#include "services/file_utilities.h"
+#include "services/file_copy_win32.h"
 
 #include <windows.h>
 

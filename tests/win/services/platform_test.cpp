@@ -1,7 +1,7 @@
 // The exported platform and language-version queries: under Wine as it is, and through the fake version
 // query for the systems that Wine does not pretend to be.
 
-#include "services/platform_services.h"
+#include "services/platform_win32.h"
 
 #include <windows.h>
 

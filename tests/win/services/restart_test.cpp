@@ -2,7 +2,8 @@
 // which arguments, and what each refusal returns. Without them: the NT branch as Wine answers it, whose
 // shutdown request is accepted and restarts nothing.
 
-#include "services/platform_services.h"
+#include "services/platform_win32.h"
+#include "services/restart_win32.h"
 
 #include <windows.h>
 

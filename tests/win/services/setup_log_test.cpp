@@ -1,7 +1,7 @@
 // The setup log against the real Windows directory of the prefix: it is written only while ZEMSETUP.LOG
 // exists there, one CR LF line per call, and never created, emptied or written when read-only.
 
-#include "services/setup_log.h"
+#include "services/setup_log_win32.h"
 
 #include <windows.h>
 

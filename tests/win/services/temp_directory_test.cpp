@@ -1,7 +1,7 @@
 // Emptying and removing a temporary directory on the real file system of the prefix. What a search meets
 // first is the file system's business, so the tests ask the search for its order instead of assuming one.
 
-#include "services/file_utilities.h"
+#include "services/temp_directory_win32.h"
 
 #include <windows.h>
 

@@ -1,9 +1,9 @@
-#include "framework/strings.h"
+#include "framework/strings_win32.h"
 
 #include <vector>
 
 #include "framework/format_string.h"
-#include "framework/win_app.h"
+#include "framework/win_app_win32.h"
 
 namespace zs::framework {
 

@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "framework/wnd.h"
+#include "framework/wnd_win32.h"
 
 namespace zs::framework {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/dialog.h"
+#include "framework/dialog_win32.h"
 #include "language/catalogue.h"
 #include "language/language_selection.h"
 #include "language/location_profile_win32.h"

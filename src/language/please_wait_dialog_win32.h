@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "framework/dialog.h"
+#include "framework/dialog_win32.h"
 
 namespace zs::language {
 

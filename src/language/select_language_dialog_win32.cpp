@@ -1,4 +1,4 @@
-#include "language/select_language_dialog.h"
+#include "language/select_language_dialog_win32.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "framework/file.h"
+#include "framework/file_win32.h"
 
 namespace zs::framework {
 namespace {

@@ -1,4 +1,4 @@
-#include "framework/wnd.h"
+#include "framework/wnd_win32.h"
 
 #include <vector>
 

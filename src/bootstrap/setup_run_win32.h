@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "language/language_selection.h"
-#include "language/please_wait_dialog.h"
+#include "language/please_wait_dialog_win32.h"
 
 namespace zs::bootstrap {
 

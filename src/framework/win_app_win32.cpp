@@ -1,4 +1,4 @@
-#include "framework/win_app.h"
+#include "framework/win_app_win32.h"
 
 namespace zs::framework {
 namespace {

@@ -1,5 +1,5 @@
-// Exported services of setup.exe for the other modules of an installation: the platform query, the
-// language-version query and the restart. Win32 only; standard-call convention on 32-bit Windows.
+// Exported queries of setup.exe for the other modules of an installation: the platform and the language
+// version. Standard-call convention on 32-bit Windows.
 #pragma once
 
 #include "compress/calling_convention.h"
@@ -14,6 +14,4 @@ enum PlatformCode : int {
 extern "C" {
 int ZS_STDCALL GetPlatform(void);
 int ZS_STDCALL ZemGetLanguageVersion(void);
-// Restarts Windows; nonzero when the restart was set going.
-int ZS_STDCALL Reboot(void);
 }

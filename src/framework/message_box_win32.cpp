@@ -1,9 +1,9 @@
-#include "framework/message_box.h"
+#include "framework/message_box_win32.h"
 
 #include <string>
 
-#include "framework/strings.h"
-#include "framework/win_app.h"
+#include "framework/strings_win32.h"
+#include "framework/win_app_win32.h"
 
 namespace zs::framework {
 

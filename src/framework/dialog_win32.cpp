@@ -1,6 +1,6 @@
-#include "framework/dialog.h"
+#include "framework/dialog_win32.h"
 
-#include "framework/win_app.h"
+#include "framework/win_app_win32.h"
 
 namespace zs::framework {
 

@@ -1,4 +1,4 @@
-#include "language/please_wait_dialog.h"
+#include "language/please_wait_dialog_win32.h"
 
 #include <windows.h>
 
