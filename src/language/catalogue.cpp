@@ -31,10 +31,11 @@ std::vector<CatalogueEntry> ReadCatalogue(const StringLoader& load, const LogSin
     Log(log, "Number of setup languages:" + std::to_string(count));
 
     std::vector<CatalogueEntry> catalogue;
-    for (int i = 0; i < std::min(count, kMaxCatalogueEntries); ++i) {
+    const int last = std::min(count, kLastStringId - IDS_CATALOGUE_FIRST + 1);
+    for (int i = 0; i < last; ++i) {
         std::optional<std::string> text = load(IDS_CATALOGUE_FIRST + i);
-        if (!text) break;
-        Log(log, "\t" + *text);
+        Log(log, "\t" + text.value_or(std::string()));
+        if (!text) continue;
         if (std::optional<CatalogueEntry> entry = ParseCatalogueEntry(*text)) catalogue.push_back(*entry);
     }
     return catalogue;

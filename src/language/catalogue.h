@@ -6,9 +6,9 @@
 //
 // Outcomes for catalogues outside those rules, chosen so that nothing is read or cut beyond an entry:
 // - N is the value of the leading digits of string 1 (saturating at INT_MAX); no digits, or no string,
-//   gives 0. At most kMaxCatalogueEntries entries are read, so the reading never runs into the message
-//   blocks.
-// - The catalogue ends early at the first entry string that the table does not hold.
+//   gives 0. Strings 2 .. N+1 are read, but none beyond the last string ID there can be (65535).
+// - An entry string that the table does not hold is skipped (its log line shows it empty); the entries after
+//   it are still read and offered.
 // - An entry shorter than 4 or longer than 63 characters is logged like the others but left out of the
 //   catalogue: it is never offered, shown or matched.
 // - The four digits are read like the count: their leading digits, so "01x1" gives 1 and "abcd" gives 0.
@@ -27,8 +27,8 @@ namespace zs::language {
 
 inline constexpr size_t kBlockBaseDigits = 4;
 inline constexpr size_t kMaxCatalogueEntryLength = 63;
-// Entries stand at IDs 2 .. 100, below the first message block at 101.
-inline constexpr int kMaxCatalogueEntries = 99;
+// String IDs are 16-bit: no catalogue entry can stand beyond this one.
+inline constexpr int kLastStringId = 65535;
 
 struct CatalogueEntry {
     std::string text;  // the whole entry, digits included

@@ -94,25 +94,29 @@ TEST(Catalogue, CountIsTheLeadingDigitsOfStringOne) {
     EXPECT_EQ(ReadCatalogue(LoaderFor(table), nullptr).size(), 3u);
 }
 
-TEST(Catalogue, CountBeyondThePresentEntriesEndsAtTheFirstMissingString) {
-    std::map<int, std::string> table = kShippedTable;
-    table[1] = "2000000000";
+// Regression: the reading stopped at the first missing entry string and after 99 entries, so a custom
+// resource library with a gap in its catalogue lost every entry after the gap.
+TEST(Catalogue, AMissingEntryIsSkippedAndTheEntriesAfterItAreStillRead) {
+    std::map<int, std::string> table = {{1, "4"}, {2, "English0101"}, {3, "Deutsch0201"}, {5, "Cesky1501"}};
     std::vector<std::string> log;
     std::vector<CatalogueEntry> catalogue =
         ReadCatalogue(LoaderFor(table), [&log](const std::string& line) { log.push_back(line); });
-    EXPECT_EQ(catalogue.size(), 12u);
-    EXPECT_EQ(log.front(), "Number of setup languages:2000000000");
-    EXPECT_EQ(log.size(), 13u);
+    EXPECT_EQ(NamesOf(catalogue), (std::vector<std::string>{"English", "Deutsch", "Cesky"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"Number of setup languages:4", "\tEnglish0101", "\tDeutsch0201",
+                                             "\t", "\tCesky1501"}));
 }
 
-TEST(Catalogue, NeverReadsIntoTheMessageBlocks) {
+TEST(Catalogue, AHugeCountReadsNoFurtherThanTheLastStringId) {
     int highestId = 0;
-    StringLoader everyIdPresent = [&highestId](int id) -> std::optional<std::string> {
+    int reads = 0;
+    StringLoader onlyTheCount = [&](int id) -> std::optional<std::string> {
         highestId = std::max(highestId, id);
-        return id == 1 ? "500" : "Lang0101";
+        ++reads;
+        return id == 1 ? std::optional<std::string>("2000000000") : std::nullopt;
     };
-    EXPECT_EQ(ReadCatalogue(everyIdPresent, nullptr).size(), 99u);
-    EXPECT_EQ(highestId, 100);
+    EXPECT_TRUE(ReadCatalogue(onlyTheCount, nullptr).empty());
+    EXPECT_EQ(highestId, 65535);
+    EXPECT_EQ(reads, 65535);
 }
 
 TEST(Catalogue, MalformedEntriesAreLoggedButNeitherOfferedNorMatched) {
