@@ -96,6 +96,10 @@ bool Driver::Execute(const Step& step, int index, JsonObject& result, std::wstri
         case Verb::kWait:
         case Verb::kWaitAny:
             return WaitForWindow(step, result, error);
+        case Verb::kWaitDump:
+            if (!WaitForWindow(step, result, error)) return false;
+            ReportWindow(current_, index);
+            return true;
         case Verb::kWaitGone:
             return WaitUntilGone(error);
         case Verb::kDump:
@@ -177,14 +181,16 @@ bool Driver::WaitUntilGone(std::wstring* error) {
     return true;
 }
 
+void Driver::ReportWindow(HWND window, int index) {
+    JsonObject line;
+    line.Text("event", "window").Number("index", index);
+    DescribeWindow(window, line);
+    report_.Write(line);
+}
+
 bool Driver::Dump(int index, JsonObject& result) {
     std::vector<HWND> windows = VisibleTopLevelWindows(target_.Id());
-    for (HWND window : windows) {
-        JsonObject line;
-        line.Text("event", "window").Number("index", index);
-        DescribeWindow(window, line);
-        report_.Write(line);
-    }
+    for (HWND window : windows) ReportWindow(window, index);
     result.Number("windows", static_cast<long long>(windows.size()));
     return true;
 }

@@ -8,6 +8,7 @@ namespace zs::uidriver {
 enum class Verb {
     kWait,         // wait CAPTION      a window with this caption (or caption prefix before a final '*')
     kWaitAny,      // wait-any          any window of the program
+    kWaitDump,     // wait-dump CAPTION wait, then report that window at once (a window that may soon go)
     kWaitGone,     // wait-gone         the current window is destroyed or hidden
     kDump,         // dump              report every window of the program
     kSelect,       // select [@ID ]ITEM select a list item by text or "#INDEX", as a click on it would

@@ -41,9 +41,22 @@ std::vector<HWND> ChildControls(HWND dialog) {
     return controls;
 }
 
+bool Answers(HWND window) {
+    return SendWithLimit(window, WM_NULL, 0, 0, kBusyReplyLimitMs, nullptr);
+}
+
+std::wstring StoredText(HWND window) {
+    wchar_t stored[1024] = {};
+    int length = InternalGetWindowText(window, stored, 1024);
+    return std::wstring(stored, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
 std::wstring WindowText(HWND window) {
     LRESULT length = 0;
-    if (!SendWithLimit(window, WM_GETTEXTLENGTH, 0, 0, kReplyLimitMs, &length) || length <= 0) return {};
+    // A program busy with its work (staging files behind the please-wait window) answers no message; the text
+    // its window keeps can be read without one.
+    if (!SendWithLimit(window, WM_GETTEXTLENGTH, 0, 0, kBusyReplyLimitMs, &length)) return StoredText(window);
+    if (length <= 0) return {};
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     LRESULT copied = 0;
     SendWithLimit(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), kReplyLimitMs,

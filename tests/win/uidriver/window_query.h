@@ -12,6 +12,8 @@ namespace zs::uidriver {
 // How long a message to the program may take before the driver stops waiting for its answer. A handler that
 // opens a modal loop (a message box, say) answers only when that loop ends; the driver goes on without it.
 constexpr DWORD kReplyLimitMs = 2000;
+// How long a text is asked for before the text the window keeps is read instead.
+constexpr DWORD kBusyReplyLimitMs = 300;
 
 // Sends a message and waits at most LIMITMS for the answer; false when it did not come in time.
 bool SendWithLimit(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD limitMs = kReplyLimitMs,
@@ -23,7 +25,12 @@ std::vector<HWND> VisibleTopLevelWindows(DWORD processId);
 // The child windows of a dialog in their tab order.
 std::vector<HWND> ChildControls(HWND dialog);
 
+// Whether the window's thread answers a message within kBusyReplyLimitMs.
+bool Answers(HWND window);
+// A window's text: asked for with a message; when the program is busy and does not answer, the text the
+// window keeps (StoredText), which needs no answer.
 std::wstring WindowText(HWND window);
+std::wstring StoredText(HWND window);
 std::wstring ClassName(HWND window);
 bool HasClass(HWND window, const wchar_t* className);
 

@@ -37,11 +37,11 @@ std::string RectJson(HWND window) {
         .Line();
 }
 
-std::string ControlJson(HWND control) {
+std::string ControlJson(HWND control, bool busy) {
     JsonObject json;
     json.Number("id", GetDlgCtrlID(control))
         .Text("class", ClassName(control))
-        .Text("text", WindowText(control))
+        .Text("text", busy ? StoredText(control) : WindowText(control))
         .Text("style", HexText(static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE))))
         .Bool("visible", IsWindowVisible(control) != FALSE)
         .Bool("enabled", IsWindowEnabled(control) != FALSE);
@@ -81,13 +81,14 @@ std::string HandleText(HWND window) {
 }
 
 void DescribeWindow(HWND window, JsonObject& line) {
+    // A busy program's window may go any moment: what needs no answer from it is read first, and then only
+    // the texts its windows keep.
+    line.Text("hwnd", HandleText(window)).Text("class", ClassName(window)).Raw("rect", RectJson(window));
+    const bool busy = !Answers(window);
+    line.Text("caption", busy ? StoredText(window) : WindowText(window));
     std::vector<std::string> controls;
-    for (HWND control : ChildControls(window)) controls.push_back(ControlJson(control));
-    line.Text("hwnd", HandleText(window))
-        .Text("caption", WindowText(window))
-        .Text("class", ClassName(window))
-        .Raw("rect", RectJson(window))
-        .Raw("controls", JsonArray(controls));
+    for (HWND control : ChildControls(window)) controls.push_back(ControlJson(control, busy));
+    line.Raw("controls", JsonArray(controls));
     if (IsMessageBox(window)) line.Raw("message_box", MessageBoxJson(window));
 }
 
