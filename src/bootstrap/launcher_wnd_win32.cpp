@@ -5,13 +5,31 @@
 #include <vector>
 
 #include "bootstrap/setup_globals.h"
-#include "services/setup_log_win32.h"
 
 namespace zs::bootstrap {
+namespace {
+
+// A handle that is closed when it goes; both NULL and INVALID_HANDLE_VALUE count as none.
+class ScopedHandle {
+  public:
+    explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
+    ~ScopedHandle() {
+        if (handle_ && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    }
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+    HANDLE get() const { return handle_; }
+
+  private:
+    HANDLE handle_;
+};
+
+}  // namespace
 
 LauncherWnd::~LauncherWnd() = default;
 
-bool LauncherWnd::RunMainModule(const std::string& applicationName) {
+MainModuleStart LauncherWnd::RunMainModule(const std::string& applicationName,
+                                           const std::function<void(const MainModuleStart&)>& started) {
     // No window placement, title or show state: the module decides for itself.
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -23,18 +41,15 @@ bool LauncherWnd::RunMainModule(const std::string& applicationName) {
     // The program is named apart from the command line: taken from the unquoted command line, a target
     // directory with blanks ("C:\My Temp\_SETUP.EXE") would make the system try "C:\My.exe" first. The text
     // that the module receives as its command line stays the same.
-    if (!CreateProcessA(applicationName.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                        NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process)) {
-        DWORD error = GetLastError();
-        WriteSetupLog("CreateProcess failed with error code: %u", static_cast<unsigned>(error));
-        SetLastError(error);
-        return false;
-    }
-    WriteSetupLog("CreateProcess ok with %s.", g_strCommandLine.c_str());
-    WaitForSingleObject(process.hProcess, INFINITE);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
+    MainModuleStart result;
+    result.started = CreateProcessA(applicationName.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                    NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process) != FALSE;
+    if (!result.started) result.errorCode = GetLastError();
+    ScopedHandle processHandle(process.hProcess);
+    ScopedHandle threadHandle(process.hThread);
+    if (started) started(result);
+    if (result.started) WaitForSingleObject(processHandle.get(), INFINITE);
+    return result;
 }
 
 }  // namespace zs::bootstrap

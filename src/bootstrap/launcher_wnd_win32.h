@@ -2,8 +2,10 @@
 // the launch and deleted right after it.
 #pragma once
 
+#include <functional>
 #include <string>
 
+#include "bootstrap/start_up_host.h"
 #include "framework/wnd_win32.h"
 
 namespace zs::bootstrap {
@@ -14,10 +16,10 @@ class LauncherWnd : public framework::CFrameWnd {
     ~LauncherWnd() override;
 
     // Starts the program `applicationName` with the command line g_strCommandLine (setup_globals.h), the
-    // program's own environment and current directory, and waits for it to end, without a time limit and
-    // without dispatching window messages. Logs the outcome of the start. False when the program could not
-    // be started; GetLastError then tells why.
-    bool RunMainModule(const std::string& applicationName);
+    // program's own environment and current directory, tells `started` how the start went and then waits for
+    // the program to end, without a time limit and without dispatching window messages.
+    MainModuleStart RunMainModule(const std::string& applicationName,
+                                  const std::function<void(const MainModuleStart&)>& started);
 };
 
 }  // namespace zs::bootstrap

@@ -1,5 +1,5 @@
 // setup.exe: the one application object. The framework's WinMain runs it (framework/win_app_win32.h); the
 // whole run is SetupApp::InitInstance.
-#include "bootstrap/setup_app.h"
+#include "bootstrap/setup_app_win32.h"
 
 zs::bootstrap::SetupApp theApp;

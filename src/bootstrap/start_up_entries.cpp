@@ -14,11 +14,6 @@ StartUpEntry ParseStartUpEntry(const std::string& value) {
     return entry;
 }
 
-bool IsPlainFileName(const std::string& fileName) {
-    return !fileName.empty() && fileName != "." && fileName != ".." &&
-           fileName.find_first_of("\\/:") == std::string::npos;
-}
-
 StartUpEntry ReadStartUpEntry(const ProfileReader& listFile, int keyNumber) {
     return ParseStartUpEntry(listFile.GetString(kStartUpSection, std::to_string(keyNumber).c_str(), kNoEntry,
                                                 kStartUpValueBufferSize));

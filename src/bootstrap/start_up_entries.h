@@ -22,10 +22,6 @@ struct StartUpEntry {
 
 StartUpEntry ParseStartUpEntry(const std::string& value);
 
-// A file name that names a file in the source and target directories themselves: not empty, not "." or "..",
-// and without "\\", "/" or ":". Any other entry would reach outside the temporary directory (or name the
-// directory itself), so setup.exe takes it for a corrupted list file instead of staging it.
-bool IsPlainFileName(const std::string& fileName);
 StartUpEntry ReadStartUpEntry(const ProfileReader& listFile, int keyNumber);
 
 // The files that a run stages, in key order, as the staging loop walks the entries: entries marked for

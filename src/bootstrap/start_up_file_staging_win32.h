@@ -1,17 +1,15 @@
-// The staging of the start-up files: every file that the list file's "StartUp" entries name is copied from
-// the program's directory into the target directory, or, when only its compressed name is on the medium,
-// expanded there. A workstation run copies nothing and only makes sure that each file is there and can be
-// opened.
+// One start-up file staged for real: the source opened for reading (exclusively, as every file of the run),
+// then, unless the run is a workstation run, the destination created (after whatever file of the user's stood
+// in its place was moved aside) and filled by a plain copy or by the codec's expansion.
 #pragma once
 
-#include "bootstrap/setup_app.h"
-#include "bootstrap/setup_run_win32.h"
+#include "bootstrap/start_up_host.h"
+#include "bootstrap/target_directory_win32.h"
 
 namespace zs::bootstrap {
 
-// True when every file is staged. On the first failure: closes the files, destroys the please-wait window,
-// restores the cursor, shows the failure's message in the chosen language (stop icon), cleans the target
-// directory up (target_directory_win32.h), releases the resource library and returns false.
-bool StageStartUpFiles(SetupApp& app, SetupRun& run);
+// Both files are closed on every path, the destination left as far as it was written when a step fails. A
+// failure that the framework raises by itself (no memory, a failing close) is a failed copy.
+StageResult StageStartUpFile(const StagedFile& file, TargetDirectory& target);
 
 }  // namespace zs::bootstrap

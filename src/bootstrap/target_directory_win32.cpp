@@ -1,23 +1,138 @@
 #include "bootstrap/target_directory_win32.h"
 
+#include <direct.h>
 #include <windows.h>
+
+#include <cstring>
 
 #include "services/temp_directory_win32.h"
 
 namespace zs::bootstrap {
+namespace {
 
-void CleanUpTargetDirectory(const SetupApp& app, const SetupRun& run) {
-    if (app.m_bWorkstation) return;
-    if (run.createdTargetDirectory) {
+// A directory search that is closed however the walk ends.
+class DirectorySearch {
+  public:
+    explicit DirectorySearch(const std::string& pattern)
+        : handle_(FindFirstFileA(pattern.c_str(), &found_)) {}
+    ~DirectorySearch() {
+        if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+    }
+    DirectorySearch(const DirectorySearch&) = delete;
+    DirectorySearch& operator=(const DirectorySearch&) = delete;
+
+    bool Found() const { return handle_ != INVALID_HANDLE_VALUE; }
+    const WIN32_FIND_DATAA& Entry() const { return found_; }
+    bool Next() { return FindNextFileA(handle_, &found_) != FALSE; }
+
+  private:
+    WIN32_FIND_DATAA found_ = {};
+    HANDLE handle_;
+};
+
+bool IsDotEntry(const char* name) {
+    return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
+}
+
+bool IsDirectory(const WIN32_FIND_DATAA& entry) {
+    return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Names compared as the file system compares them: without regard to case, by the system's own folding.
+std::string FoldedName(const char* name) {
+    std::string folded(name);
+    if (!folded.empty()) CharUpperBuffA(folded.data(), static_cast<DWORD>(folded.size()));
+    return folded;
+}
+
+template <typename Visit>
+void ForEachEntry(const std::string& directory, Visit visit) {
+    DirectorySearch search(directory + "*");
+    if (!search.Found()) return;
+    do {
+        if (!IsDotEntry(search.Entry().cFileName)) visit(search.Entry());
+    } while (search.Next());
+}
+
+bool DeleteWhateverItsAttributes(const std::string& path) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return DeleteFileA(path.c_str()) != FALSE;
+}
+
+}  // namespace
+
+void TargetDirectory::TakeOver(const std::string& directory, bool created) {
+    directory_ = directory;
+    created_ = created;
+    active_ = true;
+    namesFound_.clear();
+    setAside_.clear();
+    if (created_) return;
+    ForEachEntry(directory_,
+                 [&](const WIN32_FIND_DATAA& entry) { namesFound_.insert(FoldedName(entry.cFileName)); });
+}
+
+bool TargetDirectory::MakeRoomFor(const std::string& path) {
+    if (!active_ || created_) return true;
+    // A name with wildcards names no file; creating it fails by itself.
+    if (path.find_first_of("*?") != std::string::npos) return true;
+    DirectorySearch search(path);
+    if (!search.Found()) return true;
+    const WIN32_FIND_DATAA& entry = search.Entry();
+    // Only files that were there before the run are the user's; a directory in the way makes the creation
+    // fail, as it always did.
+    if (IsDirectory(entry) || namesFound_.count(FoldedName(entry.cFileName)) == 0) return true;
+
+    const std::string original = directory_ + entry.cFileName;
+    const std::string base = original + ".setup-saved-" + std::to_string(GetCurrentProcessId());
+    for (int attempt = 1; attempt <= 100; ++attempt) {
+        std::string aside = attempt == 1 ? base : base + "-" + std::to_string(attempt);
+        // MoveFile never replaces an existing file, so a name that is taken is simply not used.
+        if (MoveFileA(original.c_str(), aside.c_str())) {
+            setAside_.emplace_back(original, aside);
+            return true;
+        }
+        DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) return false;
+    }
+    return false;
+}
+
+void TargetDirectory::RestorePreExisting() {
+    std::set<std::string> setAsideNames;
+    for (const auto& names : setAside_) {
+        setAsideNames.insert(FoldedName(names.second.substr(directory_.size()).c_str()));
+    }
+    // What appeared during the run is the run's or the main module's; subdirectories are left.
+    std::vector<std::string> created;
+    ForEachEntry(directory_, [&](const WIN32_FIND_DATAA& entry) {
+        std::string folded = FoldedName(entry.cFileName);
+        if (!IsDirectory(entry) && namesFound_.count(folded) == 0 && setAsideNames.count(folded) == 0) {
+            created.push_back(directory_ + entry.cFileName);
+        }
+    });
+    for (const std::string& path : created) DeleteWhateverItsAttributes(path);
+    // Whatever stands under a set-aside file's name now is the run's copy (or the main module's).
+    for (const auto& [original, aside] : setAside_) {
+        DeleteWhateverItsAttributes(original);
+        MoveFileA(aside.c_str(), original.c_str());
+    }
+    setAside_.clear();
+    // The process must not stand in the directory it removes.
+    _chdir("c:\\");
+    // Removing fails by itself unless the directory is empty again.
+    if (namesFound_.empty()) RemoveDirectoryA(directory_.substr(0, directory_.size() - 1).c_str());
+}
+
+void TargetDirectory::Restore() {
+    if (!active_) return;
+    active_ = false;
+    if (created_) {
         // Failures are not reported: nothing more can be done about them at the end of the run.
-        RemoveTempDirectory(run.targetDirectory.c_str());
+        RemoveTempDirectory(directory_.c_str());
         return;
     }
-    for (const std::string& path : run.stagedFiles) {
-        // The main module may have made its files read-only; they were setup's all the same.
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
-    }
+    RestorePreExisting();
 }
 
 }  // namespace zs::bootstrap

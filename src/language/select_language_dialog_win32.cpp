@@ -15,12 +15,9 @@ std::string EnglishString(int offset) {
 
 }  // namespace
 
-SelectLanguageDialog::SelectLanguageDialog(bool locationMode, std::string supportedLanguages,
-                                           const std::string& programDirectory, framework::CWnd* parent)
-    : CDialog(IDD_SELECT_LANGUAGE, parent),
-      profile(programDirectory),
-      locationMode_(locationMode),
-      supportedLanguages_(std::move(supportedLanguages)) {}
+SelectLanguageDialog::SelectLanguageDialog(const LanguageChoices& choices, HandOff handOff,
+                                           framework::CWnd* parent)
+    : CDialog(IDD_SELECT_LANGUAGE, parent), choices_(choices), handOff_(std::move(handOff)) {}
 
 INT_PTR SelectLanguageDialog::DoModal() {
     INT_PTR result = CDialog::DoModal();
@@ -38,45 +35,13 @@ BOOL SelectLanguageDialog::OnInitDialog() {
     labelText = EnglishString(IDS_SETUP_LANGUAGE);
     CDialog::OnInitDialog();
     CenterWindow();
-    SetWindowText(EnglishString(locationMode_ ? IDS_SELECT_LOCATION : IDS_SELECT_LANGUAGE));
-
-    std::vector<CatalogueEntry> catalogue = ReadCatalogue(CurrentModuleStrings(), SetupLogSink());
-    if (!locationMode_) {
-        FillLanguageList(catalogue);
-        languageList.SetCurSel(0);
-        if (languageList.GetCount() == 1) OnOK();
-        return TRUE;
-    }
-
-    catalogueEntries = OfferedEntries(catalogue, supportedLanguages_);
-    ::ShowWindow(GetDlgItem(IDC_LANGUAGE_LABEL), SW_HIDE);
-    if (!FillLocationList()) {
-        EndAsCancelled();
-        return TRUE;
-    }
+    const bool locationMode = choices_.locationMode();
+    SetWindowText(EnglishString(locationMode ? IDS_SELECT_LOCATION : IDS_SELECT_LANGUAGE));
+    if (locationMode) ::ShowWindow(GetDlgItem(IDC_LANGUAGE_LABEL), SW_HIDE);
+    for (const std::string& item : choices_.items()) languageList.AddString(item);
     languageList.SetCurSel(0);
+    if (!locationMode && languageList.GetCount() == 1) OnOK();
     return TRUE;
-}
-
-void SelectLanguageDialog::FillLanguageList(const std::vector<CatalogueEntry>& catalogue) {
-    catalogueEntries = catalogue;
-    for (const CatalogueEntry& entry : catalogueEntries) {
-        if (IsOffered(entry, supportedLanguages_)) languageList.AddString(entry.name);
-    }
-}
-
-bool SelectLanguageDialog::FillLocationList() {
-    if (!profile.ReadSectionNames()) return false;
-    for (const std::string& section : profile.SectionNames()) {
-        std::string name = profile.Read(section, kLocationNameKey, "", kLocationValueBufferSize);
-        // Every location needs a name to be shown by: one without it fails the whole list.
-        if (name.empty()) {
-            profile.ReleaseSectionNames();
-            return false;
-        }
-        languageList.AddString(name);
-    }
-    return true;
 }
 
 BOOL SelectLanguageDialog::OnControlNotification(int controlId, int notificationCode) {
@@ -96,18 +61,16 @@ void SelectLanguageDialog::OnSelectionChange() {
     int index = languageList.GetCurSel();
     if (index == LB_ERR) return;
     StringLoader strings = CurrentModuleStrings();
-    if (!locationMode_) {
+    if (!choices_.locationMode()) {
         // The dialog relabels itself in the highlighted language.
-        languageBase = BlockBaseForName(languageList.GetText(index), catalogueEntries);
+        languageBase = choices_.BlockBaseOf(static_cast<size_t>(index));
         SetWindowText(LoadMessage(strings, languageBase, IDS_SELECT_LANGUAGE));
         labelText = LoadMessage(strings, languageBase, IDS_SETUP_LANGUAGE);
         SetDlgItemText(IDC_LANGUAGE_LABEL, labelText);
         return;
     }
-    std::string setup =
-        profile.Read(profile.SectionName(index), kLocationSetupKey, "English", kLocationValueBufferSize);
-    int base = MatchSetupLanguage(setup, catalogueEntries).languageBase;
-    SetWindowText(LoadMessage(strings, base, IDS_SELECT_LOCATION));
+    SetWindowText(
+        LoadMessage(strings, choices_.BlockBaseOf(static_cast<size_t>(index)), IDS_SELECT_LOCATION));
 }
 
 void SelectLanguageDialog::OnOK() {
@@ -118,50 +81,20 @@ void SelectLanguageDialog::OnOK() {
         OnCancel();
         return;
     }
-    if (!locationMode_) {
-        languageName = languageList.GetText(index);
-        languageBase = BlockBaseForName(languageName, catalogueEntries);
-        catalogueEntries.clear();
-    } else {
-        LanguageSelection chosen = ConfirmLocation(index);
-        languageName = chosen.languageName;
-        languageBase = chosen.languageBase;
-        profile.ReleaseSectionNames();
-    }
+    LanguageSelection chosen = choices_.Choose(static_cast<size_t>(index), handOff_);
+    languageName = chosen.languageName;
+    languageBase = chosen.languageBase;
     CDialog::OnOK();
 }
 
-LanguageSelection SelectLanguageDialog::ConfirmLocation(int index) {
-    std::string section = profile.SectionName(index);
-    WriteProfileStringA(kHandOffSection, kHandOffProfileKey, section.c_str());
-    // Each value is read from the location and written before the next one is read.
-    std::string messages = profile.Read(section, kLocationMessagesKey, "eng.dll", kLocationValueBufferSize);
-    WriteProfileStringA(kHandOffSection, kHandOffMessagesKey, messages.c_str());
-    std::string help = profile.Read(section, kLocationHelpKey, "eng.hlp", kLocationHelpBufferSize);
-    WriteProfileStringA(kHandOffSection, kHandOffHelpKey, help.c_str());
-    std::string licence = profile.Read(section, kLocationLicenceKey, "English", kLocationValueBufferSize);
-    WriteProfileStringA(kHandOffSection, kHandOffLicenceKey, licence.c_str());
-
-    std::string setup = profile.Read(section, kLocationSetupKey, "English", kLocationValueBufferSize);
-    return MatchSetupLanguage(setup, catalogueEntries);
-}
-
 void SelectLanguageDialog::OnCancel() {
-    profile.ReleaseSectionNames();
     cancelled = 1;
-    catalogueEntries.clear();
     EndDialog(IDCANCEL);
 }
 
 void SelectLanguageDialog::OnClose() {
     // The default processing that follows turns Close into Cancel.
     cancelled = 1;
-    catalogueEntries.clear();
-}
-
-void SelectLanguageDialog::EndAsCancelled() {
-    cancelled = 1;
-    EndDialog(IDCANCEL);
 }
 
 }  // namespace zs::language

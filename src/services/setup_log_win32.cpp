@@ -25,13 +25,28 @@ bool GetLogFilePath(char (&path)[kLogPathSize]) {
     return true;
 }
 
+// The log file an unattended run named; empty while the log is ZEMSETUP.LOG.
+char g_logFileOfRun[MAX_PATH];
+
 }  // namespace
+
+bool SetSetupLogFile(const char* path) {
+    const size_t length = std::strlen(path);
+    if (length == 0 || length >= sizeof g_logFileOfRun) return false;
+    std::memcpy(g_logFileOfRun, path, length + 1);
+    if (FILE* log = std::fopen(g_logFileOfRun, "a")) std::fclose(log);
+    return true;
+}
 
 void WriteSetupLog(const char* format, ...) {
     char path[kLogPathSize];
-    if (!GetLogFilePath(path)) return;
-    // Tracing is on only while the file exists; the message is not even formatted otherwise.
-    if (_access(path, 0) != 0) return;
+    if (g_logFileOfRun[0] != '\0') {
+        std::memcpy(path, g_logFileOfRun, sizeof g_logFileOfRun);
+    } else {
+        if (!GetLogFilePath(path)) return;
+        // Tracing is on only while the file exists; the message is not even formatted otherwise.
+        if (_access(path, 0) != 0) return;
+    }
     // A log marked read-only is left as it is, also where the file system would let this account write it.
     if (_access(path, 2) != 0) return;
 

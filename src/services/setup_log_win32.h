@@ -1,6 +1,7 @@
 // The setup log: one line per call appended to ZEMSETUP.LOG in the Windows directory, and only while that
 // file exists. The trace is switched on from outside by creating the file; the program never creates,
-// empties or deletes it. Every failure is silent. Win32 only.
+// empties or deletes it. An unattended run may name a log file of its own instead (SetSetupLogFile), which
+// is created when missing. Every failure is silent.
 #pragma once
 
 #include "services/log_line.h"
@@ -9,5 +10,9 @@ namespace zs {
 
 // `format` is fixed English text with printf conventions; every piece of data is an argument.
 void WriteSetupLog(const char* format, ...) ZS_PRINTF_FORMAT(1, 2);
+
+// From now on every line goes to `path` (created now when missing) instead of ZEMSETUP.LOG. False, and the
+// log stays as it was, when the path is longer than the system's path limit.
+bool SetSetupLogFile(const char* path);
 
 }  // namespace zs

@@ -6,8 +6,8 @@ Escape and Close with the launcher record in WIN.INI."""
 import unittest
 
 from setupmedium import (EXIT_CANCELLED, EXIT_COMPLETED, EXIT_STOPPED, HAND_OFF_SECTION, LANGUAGE_DIALOG_CAPTION,
-                         LANGUAGE_LABEL, LANGUAGE_LIST, LAUNCHER_SECTION, LOCATION_DIALOG_CAPTION, WAIT_TEXT,
-                         SetupMedium, add_win_ini_section, catalogue_log_lines, clean_wine_state, list_file,
+                         LANGUAGE_LABEL, LANGUAGE_LIST, LAUNCHER_SECTION, LOCATION_DIALOG_CAPTION, MAIN_MODULE,
+                         SLOW_FILE, WAIT_TEXT, SetupMedium, slow_compressed_file, add_win_ini_section, catalogue_log_lines, clean_wine_state, list_file,
                          log_lines, screen_centre, switch_log, window_centre)
 from winharness import WineTestCase, control, win_ini_section, windows_path
 
@@ -135,43 +135,56 @@ class CancelTest(DialogScenario):
 
 
 class ChosenBlockTest(DialogScenario):
-    """The chosen language's block as the please-wait window (caption and text) and the next message show it. A
-    temporary directory that cannot be created stops the run while the please-wait window is still up."""
+    """The chosen language's block as the please-wait window (caption and text) shows it while the start-up files
+    are staged, centred on the screen, and as the next message shows it: a start-up file that is missing."""
 
-    def stop_after_choice(self, medium, steps):
-        run = medium.run(steps + ["wait setup", "dump", "press OK", "wait-exit"])
+    def medium(self, languages, **options) -> SetupMedium:
+        medium = super().medium(languages, **options)
+        medium.copy(slow_compressed_file(), "SLOW.BI_")
+        medium.write_list(list_file(languages=languages, edition=options.get("edition"),
+                                    tmp_dir_name=windows_path(medium.temp_dir),
+                                    start_up=[MAIN_MODULE, SLOW_FILE, "MISSING.DLL"]))
+        return medium
+
+    def stop_after_choice(self, medium, steps, caption: str):
+        run = medium.run(steps + [f"wait-dump {caption}", "wait setup", "dump", "press OK", "wait-exit"])
         self.assertDriverOk(run)
         self.assertExitCode(run, EXIT_STOPPED)
         return run
 
     def assertChosenBlock(self, run, caption: str, wait_text: str, message: str) -> None:
+        wait = run.window(caption)
+        self.assertStaticTexts(wait, {WAIT_TEXT: wait_text})
+        for actual, expected in zip(window_centre(wait), screen_centre()):
+            self.assertAlmostEqual(actual, expected, delta=1)
         self.assertMessageBox(run, message, icon="stop", caption="setup", buttons=["OK"])
-        self.assertStaticTexts(run.window(caption), {WAIT_TEXT: wait_text})
+        # The please-wait window is gone before the message is shown.
+        self.assertEqual([window["caption"] for window in run.windows()], [caption, "setup"])
 
     def test_single_language(self):
-        medium = self.medium(["English,E", "Deutsch,G"], tmp_dir_name="C:\\zs-e2e-missing\\T")
-        run = self.stop_after_choice(medium, [])
+        medium = self.medium(["English,E", "Deutsch,G"])
+        run = self.stop_after_choice(medium, [], "Demo Setup")
         self.assertChosenBlock(run, "Demo Setup", "Initializing Setup. Please wait...",
-                               "Could not create temporary directory for Setup.")
+                               "Could not find required initialization file:\nMISSING.DLL")
 
     def test_chosen_languages(self):
         for language, caption, wait_text, message in (
                 ("Magyar", "Demo Telepítõ", "A Telepítõ inicializálása. Kérjük, várjon...",
-                 "Nem sikerült az ideiglenes könyvtárat a Telepítõhöz létrehozni."),
+                 "A(z) \nMISSING.DLL inicializációs fájl nem található."),
                 ("Francais", "Demo Installation", "Initialisation de l'installation. Veuillez patienter...",
-                 "Ne peut pas créer un répertoire temporaire pour l'installation.")):
+                 "Ne peut pas trouver le fichier d'initialisation demandé:\nMISSING.DLL")):
             with self.subTest(language=language):
-                medium = self.medium(["English,E", "Magyar,E", "Francais,E"],
-                                     tmp_dir_name="C:\\zs-e2e-missing\\T")
-                run = self.stop_after_choice(medium, [f"wait {LANGUAGE_DIALOG_CAPTION}", f"dblclick {language}"])
+                medium = self.medium(["English,E", "Magyar,E", "Francais,E"])
+                run = self.stop_after_choice(medium, [f"wait {LANGUAGE_DIALOG_CAPTION}", f"dblclick {language}"],
+                                             caption)
                 self.assertChosenBlock(run, caption, wait_text, message)
 
     def test_location_with_an_empty_setup_value_takes_the_first_offered_language(self):
         medium = self.medium(["Deutsch,E", "Magyar,E"], profile=[("Bern", [("Name", "Swiss"), ("Setup", "")])],
-                             edition="Zem Standard Edition", tmp_dir_name="C:\\zs-e2e-missing\\T")
-        run = self.stop_after_choice(medium, [f"wait {LOCATION_DIALOG_CAPTION}", "press OK"])
+                             edition="Zem Standard Edition")
+        run = self.stop_after_choice(medium, [f"wait {LOCATION_DIALOG_CAPTION}", "press OK"], "Demo Setup")
         self.assertChosenBlock(run, "Demo Setup", "Initialisierung des Setup´s. Bitte warten...",
-                               "Konnte temporäres Verzeichnis für das Setup nicht erstellen.")
+                               "Konnte Initialisierungsdatei:\nMISSING.DLL nicht finden.")
 
 
 PROFILE = [

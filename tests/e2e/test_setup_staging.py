@@ -149,7 +149,7 @@ class StagingTest(StagingScenario):
         report = self.run_to_the_end(medium)
         self.assertEqual(list(report.files), [MAIN_MODULE])
 
-    def test_a_staged_file_replaces_one_of_its_name_in_an_existing_directory(self):
+    def test_a_file_of_its_name_in_an_existing_directory_is_back_after_the_run(self):
         medium = self.medium([MAIN_MODULE, "DATA.BIN"])
         medium.write_program_file("DATA.BIN", b"new")
         medium.temp_dir.mkdir()
@@ -157,7 +157,8 @@ class StagingTest(StagingScenario):
         (medium.temp_dir / "OTHER.TXT").write_bytes(b"not setup's")
         report = self.run_to_the_end(medium)
         self.assertTrue(report.received("DATA.BIN", b"new"))
-        self.assertEqual(sorted(p.name for p in medium.temp_dir.iterdir()), ["OTHER.TXT"])
+        self.assertEqual(sorted(p.name for p in medium.temp_dir.iterdir()), ["DATA.BIN", "OTHER.TXT"])
+        self.assertEqual((medium.temp_dir / "DATA.BIN").read_bytes(), b"old contents")
 
 
 class StagingFailureTest(StagingScenario):

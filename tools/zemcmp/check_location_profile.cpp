@@ -6,7 +6,7 @@
 #include "bootstrap/ini_file_reader.h"
 #include "bootstrap/list_file.h"
 #include "check_context.h"
-#include "language/location_profile_win32.h"
+#include "language/location_profile.h"
 
 namespace zs::zemcmp {
 namespace {

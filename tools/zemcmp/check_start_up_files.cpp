@@ -5,6 +5,7 @@
 
 #include "bootstrap/list_file.h"
 #include "bootstrap/main_module_command_line.h"
+#include "bootstrap/file_name_rules.h"
 #include "bootstrap/start_up_entries.h"
 #include "check_context.h"
 #include "check_shipped_strings.h"

@@ -1,4 +1,4 @@
-#include "bootstrap/setup_run_win32.h"
+#include "bootstrap/resource_library_win32.h"
 
 #include "framework/win_app_win32.h"
 
@@ -25,14 +25,6 @@ void ResourceLibrary::Release() {
 void ResourceLibrary::KeepUntilExit() {
     library_ = nullptr;
     current_ = false;
-}
-
-void WaitCursor::Show() {
-    saved_ = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-}
-
-void WaitCursor::Restore() {
-    SetCursor(saved_);
 }
 
 }  // namespace zs::bootstrap

@@ -1,0 +1,187 @@
+#include "bootstrap/setup_host_win32.h"
+
+#include <direct.h>
+#include <io.h>
+
+#include "bootstrap/launcher_record_win32.h"
+#include "bootstrap/launcher_wnd_win32.h"
+#include "bootstrap/private_profile_reader_win32.h"
+#include "bootstrap/restart_check_win32.h"
+#include "bootstrap/setup_globals.h"
+#include "bootstrap/start_up_file_staging_win32.h"
+#include "framework/message_box_win32.h"
+#include "framework/strings_win32.h"
+#include "language/select_language_dialog_win32.h"
+#include "reslib/hook_name.h"
+#include "services/file_copy_win32.h"
+#include "services/restart_win32.h"
+#include "services/setup_log_win32.h"
+
+namespace zs::bootstrap {
+
+SetupHost::~SetupHost() = default;
+
+std::string SetupHost::CommandLine() {
+    return app_.m_lpCmdLine ? app_.m_lpCmdLine : "";
+}
+
+std::string SetupHost::ProgramPath() {
+    char path[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameA(app_.m_hInstance, path, sizeof path);
+    if (length == 0 || length >= sizeof path) return std::string();
+    return std::string(path, length);
+}
+
+bool SetupHost::LoadResourceLibrary(const std::string& path) {
+    return library_.Load(path);
+}
+
+const char* SetupHost::HookText() {
+    auto getHookName = reinterpret_cast<reslib::GetHookNameFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(library_.handle(), reslib::kGetHookNameExport)));
+    return getHookName ? getHookName() : nullptr;
+}
+
+void SetupHost::StartHook(const std::string& command) {
+    WinExec(command.c_str(), SW_SHOWNORMAL);
+}
+
+void SetupHost::UseResourceLibrary() {
+    library_.MakeCurrent();
+    app_.SetDialogBkColor(RGB(192, 192, 192), RGB(0, 0, 0));
+}
+
+void SetupHost::ReleaseResourceLibrary() {
+    library_.Release();
+}
+
+void SetupHost::KeepResourceLibrary() {
+    library_.KeepUntilExit();
+}
+
+std::optional<std::string> SetupHost::LoadString(int id) {
+    return framework::AfxLoadStringOrNothing(static_cast<UINT>(id));
+}
+
+std::optional<std::string> SetupHost::WindowsDirectory() {
+    char directory[MAX_PATH] = {};
+    UINT length = GetWindowsDirectoryA(directory, sizeof directory);
+    if (length == 0 || length >= sizeof directory) return std::nullopt;
+    return std::string(directory, length);
+}
+
+bool SetupHost::Exists(const std::string& path) {
+    return _access(path.c_str(), 0) == 0;
+}
+
+std::unique_ptr<ProfileReader> SetupHost::OpenProfile(const std::string& path) {
+    return std::make_unique<PrivateProfileReader>(path);
+}
+
+long double SetupHost::FreeBytes(int drive) {
+    return GetDriveFreeBytes(drive);
+}
+
+std::optional<std::string> SetupHost::FullPath(const std::string& path) {
+    char full[MAX_PATH] = {};
+    DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    if (length == 0 || length >= sizeof full) return std::nullopt;
+    return std::string(full, length);
+}
+
+bool SetupHost::MakeDirectory(const std::string& path) {
+    return _mkdir(path.c_str()) == 0;
+}
+
+void SetupHost::TakeOverTargetDirectory(const std::string& directory, bool created) {
+    target_.TakeOver(directory, created);
+}
+
+StageResult SetupHost::StageFile(const StagedFile& file) {
+    return StageStartUpFile(file, target_);
+}
+
+void SetupHost::CleanUpTargetDirectory() {
+    target_.Restore();
+}
+
+void SetupHost::Log(const std::string& line) {
+    WriteSetupLog("%s", line.c_str());
+}
+
+void SetupHost::SetLogFile(const std::string& path) {
+    SetSetupLogFile(path.c_str());
+}
+
+void SetupHost::ShowWaitCursor() {
+    savedCursor_ = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+}
+
+void SetupHost::RestoreCursor() {
+    SetCursor(savedCursor_);
+}
+
+language::LanguageSelection SetupHost::RunSelectionDialog(const language::LanguageChoices& choices) {
+    language::SelectLanguageDialog dialog(
+        choices, [this](const char* key, const std::string& value) { WriteHandOff(key, value); });
+    dialog.DoModal();
+    return dialog.Selection();
+}
+
+void SetupHost::WriteHandOff(const char* key, const std::string& value) {
+    WriteProfileStringA(language::kHandOffSection, key, value.c_str());
+}
+
+void SetupHost::RecordCancel() {
+    WriteLauncherExitCode(0);
+    ReleaseLauncherSection();
+}
+
+void SetupHost::ShowPleaseWait(const std::string& appName, int languageBase) {
+    g_strCaption = appName;
+    pleaseWait_ = std::make_unique<language::PleaseWaitDialog>(languageBase, g_strCaption);
+}
+
+void SetupHost::ClosePleaseWait() {
+    pleaseWait_.reset();
+}
+
+void SetupHost::ShowMessage(const RunEnd& end, const std::string& text) {
+    UINT icon = end.message && end.message->icon == MessageIcon::kStop ? MB_ICONSTOP : MB_ICONEXCLAMATION;
+    framework::AfxMessageBox(text.c_str(), icon);
+}
+
+MainModuleStart SetupHost::RunMainModule(const std::string& program, const std::string& commandLine,
+                                         const std::function<void(const MainModuleStart&)>& started) {
+    g_strCommandLine = commandLine;
+    auto launcher = std::make_unique<LauncherWnd>();
+    MainModuleStart result = launcher->RunMainModule(program, started);
+    launcher.reset();
+    return result;
+}
+
+bool SetupHost::RestartRequested(const std::string& appName) {
+    return IsRestartRequested(appName);
+}
+
+void SetupHost::Restart() {
+    Reboot();
+}
+
+void SetupHost::EndMessageLoop() {
+    PostQuitMessage(0);
+}
+
+void SetupHost::OnLanguageList(const std::string&, const LanguageList& list) {
+    app_.m_strLanguages = list.supportedLanguages;
+}
+
+void SetupHost::OnEditionWord(const std::string&, bool locationMode) {
+    if (locationMode) g_bStandard = 1;
+}
+
+void SetupHost::OnTargetDirectory(const std::string&, const std::string&, bool workstationRun) {
+    if (workstationRun) app_.m_bWorkstation = 1;
+}
+
+}  // namespace zs::bootstrap

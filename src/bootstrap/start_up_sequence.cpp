@@ -1,0 +1,414 @@
+#include "bootstrap/start_up_sequence.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "bootstrap/file_name_rules.h"
+#include "bootstrap/fixed_messages.h"
+#include "bootstrap/free_space_rule.h"
+#include "bootstrap/hook_command.h"
+#include "bootstrap/language_filter.h"
+#include "bootstrap/list_file.h"
+#include "bootstrap/main_module_command_line.h"
+#include "bootstrap/start_up_entries.h"
+#include "bootstrap/start_up_rules.h"
+#include "framework/format_string.h"
+#include "language/catalogue.h"
+#include "language/language_choices.h"
+#include "language/location_profile.h"
+#include "language/messages.h"
+#include "reslib/resource_ids.h"
+#include "services/compressed_name.h"
+
+namespace zs::bootstrap {
+namespace {
+
+constexpr int kDriveC = 3;
+
+RunEnd FixedMessage(RunPhase phase, const char* text) {
+    RunEnd end;
+    end.phase = phase;
+    end.message = RunMessage{text, 0, std::nullopt, MessageIcon::kExclamation};
+    // The fixed messages come before the cursor is changed, or (the redirect) leave it as it is.
+    end.restoreCursor = false;
+    return end;
+}
+
+// A message of a quiet run as one log line: the icon's word and the text, its line breaks and tabs written
+// as \n and \t.
+std::string QuietMessageLine(MessageIcon icon, const std::string& text) {
+    std::string line = std::string("Message (") + MessageIconName(icon) + "):";
+    for (char c : text) {
+        if (c == '\n') {
+            line += "\\n";
+        } else if (c == '\t') {
+            line += "\\t";
+        } else if (c != '\r') {
+            line += c;
+        }
+    }
+    return line;
+}
+
+// "C:\TMP\" and "C:\TMP" name one directory: it is created and looked at without the backslash, except the
+// root of a drive.
+std::string WithoutTrailingBackslash(std::string directory) {
+    while (directory.size() > 3 && directory.back() == '\\') directory.pop_back();
+    return directory;
+}
+
+std::string WithTrailingBackslash(std::string directory) {
+    if (directory.empty() || directory.back() != '\\') directory += '\\';
+    return directory;
+}
+
+}  // namespace
+
+RunEnd StartUpSequence::EnglishMessage(RunPhase phase, int offset,
+                                       std::optional<std::string> argument) const {
+    RunEnd end;
+    end.phase = phase;
+    end.message = RunMessage{nullptr, language::MessageId(IDS_ENGLISH_BASE, offset), std::move(argument),
+                             MessageIcon::kStop};
+    return end;
+}
+
+RunEnd StartUpSequence::ChosenMessage(RunPhase phase, int offset, std::optional<std::string> argument) const {
+    RunEnd end;
+    end.phase = phase;
+    end.message = RunMessage{nullptr, language::MessageId(selection_.languageBase, offset),
+                             std::move(argument), MessageIcon::kStop};
+    return end;
+}
+
+std::string StartUpSequence::MessageText(const RunMessage& message) {
+    if (message.fixedText) return message.fixedText;
+    std::string text = host_.LoadString(message.stringId).value_or(std::string());
+    return message.argument ? framework::FillArgument1(text, *message.argument) : text;
+}
+
+bool StartUpSequence::Stop(const RunEnd& end) {
+    if (!stopped_) {
+        stopped_ = true;
+        stopStatus_ = end.exitStatus;
+    }
+    if (pleaseWaitShown_) {
+        host_.ClosePleaseWait();
+        pleaseWaitShown_ = false;
+    }
+    if (end.restoreCursor) host_.RestoreCursor();
+    if (end.message) {
+        std::string text = MessageText(*end.message);
+        if (switches_.quiet) {
+            Log(QuietMessageLine(end.message->icon, text));
+        } else {
+            host_.ShowMessage(end, text);
+        }
+    }
+    if (targetTakenOver_) {
+        host_.CleanUpTargetDirectory();
+        targetTakenOver_ = false;
+    }
+    if (host_.ContinueAfterStop(end)) return false;
+    if (libraryInUse_) {
+        host_.ReleaseResourceLibrary();
+        libraryInUse_ = false;
+    }
+    return true;
+}
+
+// A library may name another program that takes the run over. The library stays loaded, and nothing is shown
+// or logged. A hook text that gives no command that fits is not started, but the run ends all the same: the
+// library asked for a hand-off.
+std::optional<int> StartUpSequence::HandOverToHook() {
+    const char* text = host_.HookText();
+    if (!text || !*text) return std::nullopt;
+    std::optional<std::string_view> hook = BoundedHookText(text);
+    std::optional<std::string> command = hook ? BuildHookCommand(*hook) : std::nullopt;
+    if (command) host_.StartHook(*command);
+    host_.KeepResourceLibrary();
+    return command ? kExitCompleted : kExitStopped;
+}
+
+// The list file beside the program (languages, edition, application name, space requirement) and the free
+// space on drive C:. Messages come from the English block: no language is chosen yet.
+bool StartUpSequence::CheckListFile() {
+    const std::string listFilePath = sourceDirectory_ + kListFileName;
+    Log("Checking list file...");
+    if (!host_.Exists(listFilePath) &&
+        Stop(EnglishMessage(RunPhase::kListFile, IDS_FILE_NOT_FOUND, std::string(kListFileName)))) {
+        return false;
+    }
+    listFile_ = host_.OpenProfile(listFilePath);
+
+    Log("Checking available languages:SETUPLANG");
+    const std::string filterCode = ReadFilterCode(*listFile_);
+    switch (ClassifyFilterCode(filterCode)) {
+        case FilterCodeKind::kRedirect:
+            if (Stop(FixedMessage(RunPhase::kLanguages, kRedirectMessage))) return false;
+            break;
+        case FilterCodeKind::kEmpty:
+            if (Stop(EnglishMessage(RunPhase::kLanguages, IDS_LIST_CORRUPTED))) return false;
+            break;
+        case FilterCodeKind::kUsable:
+            break;
+    }
+    LanguageList languages =
+        ReadLanguageList(*listFile_, filterCode, [this](const std::string& line) { Log(line); });
+    supportedLanguages_ = languages.supportedLanguages;
+    host_.OnLanguageList(filterCode, languages);
+    Log("Supported languages:" + supportedLanguages_);
+    if (languages.faulty && Stop(EnglishMessage(RunPhase::kLanguages, IDS_LIST_CORRUPTED))) return false;
+
+    const std::string editionWord = ReadEditionWord(*listFile_);
+    locationMode_ = IsLocationModeEdition(editionWord);
+    host_.OnEditionWord(editionWord, locationMode_);
+
+    Log("Checking list file structure:APPNAME");
+    appName_ = ReadAppName(*listFile_);
+    if (IsMissingEntry(appName_) && Stop(EnglishMessage(RunPhase::kApplicationName, IDS_LIST_CORRUPTED))) {
+        return false;
+    }
+
+    Log("Checking list file structure:TMPDIR_SIZE");
+    const std::string tmpDirSize = ReadTmpDirSize(*listFile_);
+    if (IsMissingEntry(tmpDirSize) && Stop(EnglishMessage(RunPhase::kSpaceRequirement, IDS_LIST_CORRUPTED))) {
+        return false;
+    }
+
+    Log("Checking available space...");
+    const int32_t requiredBytes = ParseRequiredBytes(tmpDirSize);
+    if (!HasEnoughFreeSpace(host_.FreeBytes(kDriveC), requiredBytes) &&
+        Stop(EnglishMessage(RunPhase::kFreeSpace, IDS_FREE_SPACE, RequiredKilobytesText(requiredBytes)))) {
+        return false;
+    }
+    return true;
+}
+
+// The language from /LANG=, or in a quiet run the only one offered. Nothing when the dialog has to ask.
+std::optional<language::LanguageSelection> StartUpSequence::ChooseWithoutDialog(
+    const language::LanguageChoices& choices) {
+    auto handOff = [this](const char* key, const std::string& value) { host_.WriteHandOff(key, value); };
+    if (switches_.language) {
+        if (std::optional<size_t> index = choices.IndexOf(*switches_.language)) {
+            return choices.Choose(*index, handOff);
+        }
+        Log("Language not offered:" + *switches_.language);
+    }
+    if (switches_.quiet && choices.items().size() == 1) return choices.Choose(0, handOff);
+    return std::nullopt;
+}
+
+// The Select Language dialog (or the switches of an unattended run); after a choice, the please-wait window
+// in the chosen language.
+bool StartUpSequence::SelectLanguage() {
+    host_.RestoreCursor();
+    Log("Preparing for display Select Language dialog...");
+    std::vector<language::CatalogueEntry> catalogue = language::ReadCatalogue(
+        [this](int id) { return host_.LoadString(id); }, [this](const std::string& line) { Log(line); });
+    std::unique_ptr<ProfileReader> profile;
+    std::optional<language::LanguageChoices> choices;
+    if (locationMode_) {
+        profile = host_.OpenProfile(sourceDirectory_ + language::kLocationProfileName);
+        choices =
+            language::LanguageChoices::ForLocations(std::move(catalogue), supportedLanguages_, *profile);
+    } else {
+        choices = language::LanguageChoices::ForLanguages(std::move(catalogue), supportedLanguages_);
+    }
+    host_.OnChoices(choices ? &*choices : nullptr);
+
+    language::LanguageSelection selection;
+    // A location list that cannot be filled ends the selection as cancelled.
+    selection.cancelled = true;
+    if (choices) {
+        if (std::optional<language::LanguageSelection> chosen = ChooseWithoutDialog(*choices)) {
+            selection = *chosen;
+        } else if (switches_.quiet) {
+            Log("No language chosen for a quiet run");
+            RunEnd end;
+            end.phase = RunPhase::kSelection;
+            Stop(end);
+            return false;
+        } else {
+            selection = host_.RunSelectionDialog(*choices);
+        }
+    }
+    if (selection.cancelled) {
+        host_.RecordCancel();
+        RunEnd end;
+        end.phase = RunPhase::kSelection;
+        end.exitStatus = kExitCancelled;
+        Stop(end);
+        return false;
+    }
+
+    selection_ = selection;
+    if (!switches_.quiet) {
+        host_.ShowPleaseWait(appName_, selection_.languageBase);
+        pleaseWaitShown_ = true;
+    }
+    Log("Selected language:" + selection_.languageName);
+    return true;
+}
+
+// The installation mode: a workstation run (ADMIN.INF beside the program) uses the program's directory as it
+// is; a local or administrative run creates the temporary directory (one level) unless it exists. The
+// directory's name is made a full path once, here, so that creating, staging, starting and cleaning up all
+// mean the same directory whatever the current directory is then.
+bool StartUpSequence::PrepareTargetDirectory() {
+    const std::string tmpDirName = ReadTmpDirName(*listFile_);
+    if (host_.Exists(sourceDirectory_ + kAdminInfName)) {
+        Log("[workstation] No tmp directory");
+        workstationRun_ = true;
+        targetDirectory_ = sourceDirectory_;
+        host_.OnTargetDirectory(tmpDirName, targetDirectory_, true);
+        return true;
+    }
+
+    Log("[local,admin] Creating tmp directory...");
+    // Without a TmpDirName the list file cannot say where the files go.
+    if (IsMissingEntry(tmpDirName) &&
+        Stop(ChosenMessage(RunPhase::kTemporaryDirectory, IDS_LIST_CORRUPTED))) {
+        return false;
+    }
+    std::optional<std::string> directory = host_.FullPath(tmpDirName);
+    if (directory) directory = WithoutTrailingBackslash(*directory);
+    bool created = false;
+    if (directory && !host_.Exists(*directory)) {
+        created = host_.MakeDirectory(*directory);
+        if (!created) directory.reset();
+    }
+    if (!directory) return !Stop(ChosenMessage(RunPhase::kTemporaryDirectory, IDS_TEMP_DIR_FAILED));
+    targetDirectory_ = WithTrailingBackslash(*directory);
+    host_.OnTargetDirectory(tmpDirName, targetDirectory_, false);
+    host_.TakeOverTargetDirectory(targetDirectory_, created);
+    targetTakenOver_ = true;
+    return true;
+}
+
+// The start-up files in key order: a file under its plain name is copied as it is, whatever it holds; only
+// without it is the compressed name looked for and expanded. Entries that are not plain file names (paths,
+// devices) end the run before any file is touched.
+bool StartUpSequence::StageStartUpFiles() {
+    Log("Initializing setup files...");
+    const StartUpFileList list = CollectStartUpFiles(*listFile_, workstationRun_);
+    host_.OnStartUpFiles(list, workstationRun_);
+    if (list.noFileApplies && Stop(ChosenMessage(RunPhase::kStaging, IDS_LIST_CORRUPTED))) return false;
+    for (const std::string& fileName : list.fileNames) {
+        if (!IsPlainFileName(fileName) && Stop(ChosenMessage(RunPhase::kStaging, IDS_LIST_CORRUPTED))) {
+            return false;
+        }
+    }
+    for (const std::string& fileName : list.fileNames) {
+        // Only the media tool, which goes on past a stop, gets here with such a name.
+        if (!IsPlainFileName(fileName)) continue;
+        StagedFile file;
+        file.fileName = fileName;
+        file.sourcePath = sourceDirectory_ + fileName;
+        file.destinationPath = targetDirectory_ + fileName;
+        file.workstationRun = workstationRun_;
+        Log(file.sourcePath);
+        file.compressed = !host_.Exists(file.sourcePath);
+        if (file.compressed) file.sourcePath = MakeCompressedName(file.sourcePath);
+        if (!host_.Exists(file.sourcePath)) {
+            if (Stop(ChosenMessage(RunPhase::kStaging, IDS_FILE_NOT_FOUND, fileName))) return false;
+            continue;
+        }
+        int failure = -1;
+        switch (host_.StageFile(file)) {
+            case StageResult::kDone:
+                break;
+            case StageResult::kSourceUnreadable:
+                failure = IDS_FILE_NOT_FOUND;
+                break;
+            case StageResult::kDestinationFailed:
+            case StageResult::kCopyFailed:
+                failure = IDS_DECOMPRESS_FAILED;
+                break;
+        }
+        if (failure >= 0 && Stop(ChosenMessage(RunPhase::kStaging, failure, fileName))) return false;
+    }
+    return !stopped_;
+}
+
+// The main module is started from the target directory and waited for; then the target directory is put
+// back as it was found and a restart that the module asked for is made.
+int StartUpSequence::LaunchMainModule() {
+    const std::string commandLine = BuildMainModuleCommandLine(targetDirectory_, sourceDirectory_,
+                                                               selection_.languageName, switches_.admin);
+    Log("Attempting to launch main setup module...");
+    Log("CMD:" + commandLine);
+    // Nothing of setup.exe is on the screen while the main module runs.
+    host_.RestoreCursor();
+    if (pleaseWaitShown_) {
+        host_.ClosePleaseWait();
+        pleaseWaitShown_ = false;
+    }
+
+    const MainModuleStart start = host_.RunMainModule(
+        targetDirectory_ + kMainModuleName, commandLine, [&](const MainModuleStart& result) {
+            Log(result.started ? "CreateProcess ok with " + commandLine + "."
+                               : "CreateProcess failed with error code: " + std::to_string(result.errorCode));
+        });
+    if (!start.started) {
+        // The user is told, instead of a run that ends as if it had succeeded. The module never ran, so a
+        // restart request in the registry is not its: it is not acted on.
+        Stop(ChosenMessage(RunPhase::kLaunch, IDS_START_FAILED));
+        return stopStatus_;
+    }
+
+    if (targetTakenOver_) {
+        host_.CleanUpTargetDirectory();
+        targetTakenOver_ = false;
+    }
+    int status = kExitCompleted;
+    if (host_.RestartRequested(appName_)) {
+        if (switches_.noRestart) {
+            Log("Restart requested:not made (/NORESTART)");
+            status = kExitRestartNeeded;
+        } else {
+            // The restart is set going without asking; its result changes nothing here.
+            host_.Restart();
+        }
+    }
+    host_.EndMessageLoop();
+    host_.KeepResourceLibrary();
+    libraryInUse_ = false;
+    return status;
+}
+
+int StartUpSequence::Run() {
+    // The switches of an unattended run apply from the start: a quiet run shows no window at all.
+    const std::string commandLine = host_.CommandLine();
+    switches_ = ParseSetupSwitches(commandLine);
+    if (switches_.logPath) host_.SetLogFile(*switches_.logPath);
+
+    // The resource library, taken from the program's own directory only.
+    sourceDirectory_ = DirectoryWithBackslash(host_.ProgramPath());
+    if (sourceDirectory_.empty() || !host_.LoadResourceLibrary(sourceDirectory_ + kResourceLibraryName)) {
+        Stop(FixedMessage(RunPhase::kResourceLibrary, kMissingLibraryMessage));
+        return stopStatus_;
+    }
+    if (std::optional<int> handedOver = HandOverToHook()) return *handedOver;
+
+    // From here on every dialog template and string ID is the library's.
+    host_.UseResourceLibrary();
+    libraryInUse_ = true;
+
+    // The Windows directory must be on a drive.
+    std::optional<std::string> windowsDirectory = host_.WindowsDirectory();
+    if ((!windowsDirectory || !IsDriveLetterDirectory(*windowsDirectory)) &&
+        Stop(FixedMessage(RunPhase::kWindowsDirectory, kWindowsDirectoryMessage))) {
+        return stopStatus_;
+    }
+
+    if (!commandLine.empty()) Log("Processing command line: " + commandLine);
+    host_.ShowWaitCursor();
+
+    if (!CheckListFile() || !SelectLanguage() || !PrepareTargetDirectory() || !StageStartUpFiles()) {
+        return stopStatus_;
+    }
+    return LaunchMainModule();
+}
+
+}  // namespace zs::bootstrap
