@@ -15,6 +15,7 @@ bool HasSignature(const CMPHEADER& header) {
 }  // namespace
 
 extern "C" int ZS_STDCALL IsCmpFile(int file, CMPHEADER* header) {
+    if (header == nullptr) return CMP_NOT_COMPRESSED;
     uint32_t size;
     if (!zs::codec::HandleSize(file, &size)) return CMP_NO_FILE_SIZE;
     long got = zs::codec::ReadHandle(file, header, CMP_HEADER_SIZE);
@@ -26,6 +27,8 @@ extern "C" int ZS_STDCALL IsCmpFile(int file, CMPHEADER* header) {
 }
 
 extern "C" int ZS_STDCALL CompressFile32(int source, int destination, CMPHEADER* header) {
+    if (header == nullptr) return CMP_HEADER_WRITE_FAILED;
+    if (zs::codec::SameFile(source, destination)) return CMP_SAME_FILE;
     std::memcpy(header->Signature, CMP_SIGNATURE, sizeof CMP_SIGNATURE);
     if (zs::codec::WriteHandle(destination, header, CMP_HEADER_SIZE) != static_cast<long>(CMP_HEADER_SIZE)) {
         return CMP_HEADER_WRITE_FAILED;
@@ -34,6 +37,8 @@ extern "C" int ZS_STDCALL CompressFile32(int source, int destination, CMPHEADER*
 }
 
 extern "C" int ZS_STDCALL DecompressFile32(int source, int destination, CMPHEADER* header, int readHeader) {
+    if (readHeader != 0 && header == nullptr) return CMP_HEADER_READ_SHORT;
+    if (zs::codec::SameFile(source, destination)) return CMP_SAME_FILE;
     if (readHeader != 0) {
         long got = zs::codec::ReadHandle(source, header, CMP_HEADER_SIZE);
         if (got != static_cast<long>(CMP_HEADER_SIZE)) return CMP_HEADER_READ_SHORT;

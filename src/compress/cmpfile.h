@@ -39,6 +39,8 @@ enum CmpResult : int {
     CMP_WRITE_FAILED = 8,         // a write to the destination failed (disk full, write error)
     CMP_STREAM_OPEN_FAILED = 9,   // a buffered stream could not be opened (no free slot, no memory)
     CMP_BODY_DAMAGED = 10,  // DecompressFile32: a match reached past UncompressedSize (output cut there)
+    CMP_SAME_FILE = 11,     // CompressFile32, DecompressFile32: source and destination are one file (the same
+                            // handle, or two handles of it); refused before anything is read or written
 };
 
 inline constexpr char CMP_SIGNATURE[7] = {'Z', 'e', 'm', 'C', '3', '2', '\0'};
@@ -49,19 +51,25 @@ extern "C" {
 
 // Tells whether the file starts with a compressed-file header. Reads 32 bytes into *header and leaves the
 // position after them, so that 0 can be followed by DecompressFile32(file, destination, header, 0).
-// Returns CMP_OK, CMP_HEADER_READ_SHORT, CMP_NOT_COMPRESSED or CMP_NO_FILE_SIZE.
+// Returns CMP_OK, CMP_HEADER_READ_SHORT, CMP_NOT_COMPRESSED or CMP_NO_FILE_SIZE. A null header pointer gives
+// CMP_NOT_COMPRESSED (nothing can be read into it) and reads nothing.
 int ZS_STDCALL IsCmpFile(int file, CMPHEADER* header);
 
 // Writes a compressed copy of source (which must stand at its start) to destination. The signature is copied
 // into the first seven bytes of *header; the other 25 are written as the caller set them. The length field is
 // the platform's size of the source. Returns CMP_OK, CMP_HEADER_WRITE_FAILED, CMP_NO_FILE_SIZE,
-// CMP_BODY_TRUNCATED, CMP_WRITE_FAILED or CMP_STREAM_OPEN_FAILED.
+// CMP_BODY_TRUNCATED, CMP_WRITE_FAILED, CMP_STREAM_OPEN_FAILED or CMP_SAME_FILE. A null header pointer gives
+// CMP_HEADER_WRITE_FAILED (there is no header to write), and source and destination that are one file give
+// CMP_SAME_FILE (the header would be written over the source): both before anything is written.
 int ZS_STDCALL CompressFile32(int source, int destination, CMPHEADER* header);
 
 // Writes the uncompressed contents of a compressed file. With readHeader not 0 the 32-byte header is read
 // into *header and checked first; with 0 the source must stand just after the header and *header is not
 // touched. Never writes more than UncompressedSize bytes. Returns CMP_OK, CMP_HEADER_READ_SHORT,
-// CMP_NOT_COMPRESSED, CMP_BODY_TRUNCATED, CMP_WRITE_FAILED, CMP_STREAM_OPEN_FAILED or CMP_BODY_DAMAGED.
+// CMP_NOT_COMPRESSED, CMP_BODY_TRUNCATED, CMP_WRITE_FAILED, CMP_STREAM_OPEN_FAILED, CMP_BODY_DAMAGED or
+// CMP_SAME_FILE. With readHeader not 0 a null header pointer gives CMP_HEADER_READ_SHORT (nothing can be read
+// into it); source and destination that are one file give CMP_SAME_FILE (the output would overwrite the
+// input); both before anything is read or written.
 int ZS_STDCALL DecompressFile32(int source, int destination, CMPHEADER* header, int readHeader);
 
 }  // extern "C"

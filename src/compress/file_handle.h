@@ -18,4 +18,8 @@ long WriteHandle(int handle, const void* buffer, uint32_t size);
 // failure).
 bool HandleSize(int handle, uint32_t* size);
 
+// Whether two handles reach the same file: the same handle, or handles of one file (same volume and file
+// index on Windows, same device and inode elsewhere). Handles whose file cannot be told are not the same.
+bool SameFile(int first, int second);
+
 }  // namespace zs::codec

@@ -48,4 +48,12 @@ bool HandleSize(int handle, uint32_t* size) {
     return true;
 }
 
+bool SameFile(int first, int second) {
+    if (first == second) return true;
+    struct stat a;
+    struct stat b;
+    if (::fstat(first, &a) != 0 || ::fstat(second, &b) != 0) return false;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 }  // namespace zs::codec

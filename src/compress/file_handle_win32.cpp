@@ -31,4 +31,16 @@ bool HandleSize(int handle, uint32_t* size) {
     return true;
 }
 
+bool SameFile(int first, int second) {
+    if (first == second) return true;
+    BY_HANDLE_FILE_INFORMATION a = {};
+    BY_HANDLE_FILE_INFORMATION b = {};
+    if (!GetFileInformationByHandle(ToHandle(first), &a) ||
+        !GetFileInformationByHandle(ToHandle(second), &b)) {
+        return false;
+    }
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+           a.nFileIndexLow == b.nFileIndexLow;
+}
+
 }  // namespace zs::codec

@@ -42,6 +42,8 @@ std::string DescribeCodecResult(int result, CodecTask task) {
             return "cannot set up the codec's buffers (out of memory?)";
         case CMP_BODY_DAMAGED:
             return "the compressed data is damaged (a match reaches past the uncompressed size)";
+        case CMP_SAME_FILE:
+            return "the input and the output are the same file";
         default:
             return "the codec failed with the unexpected result " + std::to_string(result);
     }

@@ -27,6 +27,27 @@ Bytes ValidFile(const Bytes& input) {
     return run.output;
 }
 
+// Regression: a null header pointer was written through, and one file as input and output had the header
+// written over its own source. Both are refused before anything is read or written.
+TEST_F(ResultCodes, ANullHeaderAndOneFileAsInputAndOutputAreRefused) {
+    Bytes input = TextLike(3000, 9);
+    TempFile file(input), out;
+    EXPECT_EQ(CompressFile32(file.fd(), out.fd(), nullptr), CMP_HEADER_WRITE_FAILED);
+    EXPECT_EQ(DecompressFile32(file.fd(), out.fd(), nullptr, 1), CMP_HEADER_READ_SHORT);
+    EXPECT_EQ(IsCmpFile(file.fd(), nullptr), CMP_NOT_COMPRESSED);
+    EXPECT_TRUE(out.Contents().empty());
+
+    CMPHEADER header{};
+    EXPECT_EQ(CompressFile32(file.fd(), file.fd(), &header), CMP_SAME_FILE);
+    // A second descriptor of the same file is the same file too.
+    int again = ::open(("/proc/self/fd/" + std::to_string(file.fd())).c_str(), O_RDWR);
+    ASSERT_GE(again, 0);
+    EXPECT_EQ(CompressFile32(file.fd(), again, &header), CMP_SAME_FILE);
+    EXPECT_EQ(DecompressFile32(again, file.fd(), &header, 1), CMP_SAME_FILE);
+    ::close(again);
+    EXPECT_TRUE(file.Contents() == input);
+}
+
 // --- IsCmpFile ---
 
 TEST_F(ResultCodes, IsCmpFileAcceptsTheSignatureAndLeavesThePositionAfterTheHeader) {

@@ -49,9 +49,9 @@ int AsInt(HANDLE handle) {
 // An open file, closed at the end of the scope.
 class OpenFile {
   public:
-    OpenFile(const std::string& path, DWORD access, DWORD disposition)
-        : handle_(
-              CreateFileA(path.c_str(), access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    OpenFile(const std::string& path, DWORD access, DWORD disposition, DWORD share = 0)
+        : handle_(CreateFileA(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                              nullptr)) {}
     ~OpenFile() {
         if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
     }
@@ -276,6 +276,41 @@ TEST_F(SetupExports, HeaderFailuresGiveTheirResultCodes) {
         OpenFile in(path, GENERIC_READ, OPEN_EXISTING), out(sink, GENERIC_WRITE, CREATE_ALWAYS);
         EXPECT_EQ(decompress(in.handle(), out.handle(), &header, 1), c.decompressResult);
     }
+}
+
+// Regression: CompressFile32 with a null header pointer wrote to address 0, and with the same file as input
+// and output it wrote the header over its own source. Both are refused before anything is written, and the
+// decompressor refuses them alike.
+TEST_F(SetupExports, ANullHeaderAndOneFileAsInputAndOutputAreRefusedUntouched) {
+    auto compress = ByName<CompressFunction>(kCompress);
+    auto decompress = ByName<DecompressFunction>(kDecompress);
+    auto isCmpFile = ByName<IsCmpFileFunction>(kIsCmpFile);
+    ScratchFiles files;
+    const std::string original = SampleContents(5000);
+    const std::string source = files.Write("SOURCE.BIN", original);
+    const std::string sink = files.Output("SINK.BIN");
+    {
+        OpenFile in(source, GENERIC_READ, OPEN_EXISTING), out(sink, GENERIC_WRITE, CREATE_ALWAYS);
+        EXPECT_EQ(compress(in.handle(), out.handle(), nullptr), CMP_HEADER_WRITE_FAILED);
+        EXPECT_EQ(decompress(in.handle(), out.handle(), nullptr, 1), CMP_HEADER_READ_SHORT);
+        EXPECT_EQ(isCmpFile(in.handle(), nullptr), CMP_NOT_COMPRESSED);
+    }
+    EXPECT_EQ(ScratchFiles::Read(sink), "");
+
+    const DWORD shared = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    CMPHEADER header = {};
+    {
+        OpenFile both(source, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING, shared);
+        EXPECT_EQ(compress(both.handle(), both.handle(), &header), CMP_SAME_FILE);
+        EXPECT_EQ(decompress(both.handle(), both.handle(), &header, 1), CMP_SAME_FILE);
+    }
+    {
+        OpenFile in(source, GENERIC_READ, OPEN_EXISTING, shared);
+        OpenFile out(source, GENERIC_WRITE, OPEN_EXISTING, shared);
+        EXPECT_EQ(compress(in.handle(), out.handle(), &header), CMP_SAME_FILE);
+        EXPECT_EQ(decompress(in.handle(), out.handle(), &header, 1), CMP_SAME_FILE);
+    }
+    EXPECT_TRUE(ScratchFiles::Read(source) == original);
 }
 
 }  // namespace
