@@ -231,7 +231,7 @@ class SetupMedium(MediaDir):
         self.report_path.unlink(missing_ok=True)
         variables = {"ZS_MAIN_MODULE_REPORT": windows_path(self.report_path), "ZS_MAIN_MODULE_RESTART": None,
                      "ZS_MAIN_MODULE_SHOW": None, "ZS_MAIN_MODULE_EXIT": None,
-                     "ZS_MAIN_MODULE_DELAY_MS": None}
+                     "ZS_MAIN_MODULE_DELAY_MS": None, "ZS_MAIN_MODULE_WRITE": None}
         variables.update(env or {})
         options.setdefault("wait_limit_ms", WAIT_LIMIT_MS)
         options.setdefault("total_limit_ms", TOTAL_LIMIT_MS)

@@ -16,6 +16,8 @@
 //   ZS_MAIN_MODULE_SHOW     "1": also shows the report in a message box and waits for OK
 //   ZS_MAIN_MODULE_DELAY_MS waits so many milliseconds before it looks at its files (setup.exe waits)
 //   ZS_MAIN_MODULE_EXIT     the exit code (default 0)
+//   ZS_MAIN_MODULE_WRITE    leaves a file of this name beside itself, as a main module that unpacks
+//                           something into its directory would
 #include <windows.h>
 
 #include <algorithm>
@@ -132,6 +134,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     for (const std::string& line : FileLines(DirectoryOf(program))) report += line + "\n";
     const std::string restart = Environment("ZS_MAIN_MODULE_RESTART");
     if (!restart.empty()) report += "restart_request=" + LeaveRestartRequest(restart, commandLine) + "\n";
+    const std::string leftOver = Environment("ZS_MAIN_MODULE_WRITE");
+    if (!leftOver.empty()) {
+        if (std::FILE* file = std::fopen((DirectoryOf(program) + leftOver).c_str(), "wb")) std::fclose(file);
+    }
 
     std::string reportPath = Environment("ZS_MAIN_MODULE_REPORT");
     if (reportPath.empty()) {

@@ -1,0 +1,159 @@
+"""setup.exe leaves every target directory as it found it: a user's folder or the Windows directory named as the
+temporary directory, a directory left by a killed run, start-up entries that name devices, relative directory
+names, and what the main module leaves behind."""
+
+import os
+import re
+import shutil
+import time
+import unittest
+import uuid
+from pathlib import Path
+
+from setupmedium import (EXIT_COMPLETED, EXIT_STOPPED, MAIN_MODULE, SetupMedium, clean_wine_state, list_file,
+                         log_lines, switch_log)
+from winharness import WineTestCase, drive_c, windows_path
+
+CORRUPTED = "SETUP.LST is corrupted."
+NOT_FOUND = "Could not find required initialization file:\n{}"
+# A time long past, so that a file's time shows whether anything wrote it.
+OLD_TIME = 1_000_000_000
+
+
+def listing(directory: Path):
+    """Name -> (bytes, modification time) of every file in a directory."""
+    return {p.name: (p.read_bytes(), p.stat().st_mtime) for p in sorted(directory.iterdir()) if p.is_file()}
+
+
+class TargetDirectoryScenario(WineTestCase):
+    def setUp(self) -> None:
+        self.require_program("setup.exe")
+        clean_wine_state()
+        self.addCleanup(clean_wine_state)
+        switch_log(True)
+
+    def medium(self, start_up, tmp_dir: str, **files) -> SetupMedium:
+        medium = SetupMedium()
+        medium.__enter__()
+        self.addCleanup(medium.__exit__, None, None, None)
+        medium.write_list(list_file(start_up=list(start_up), tmp_dir_name=tmp_dir))
+        for name, contents in files.items():
+            medium.write_program_file(name, contents)
+        return medium
+
+    def user_folder(self, **files) -> Path:
+        """A folder of the user's in drive C: with files of an old time."""
+        folder = drive_c() / f"zs-e2e-user-{uuid.uuid4().hex[:8]}"
+        folder.mkdir()
+        self.addCleanup(shutil.rmtree, folder, True)
+        for name, contents in files.items():
+            path = folder / name
+            path.write_bytes(contents)
+            os.utime(path, (OLD_TIME, OLD_TIME))
+        return folder
+
+    def run_through(self, medium: SetupMedium, **options):
+        run = medium.run(["wait-exit"], **options)
+        self.assertDriverOk(run)
+        self.assertExitCode(run, EXIT_COMPLETED)
+        return medium.main_module_report()
+
+    def run_to_a_message(self, medium: SetupMedium, text: str):
+        run = medium.run(["wait setup", "dump", "press OK", "wait-exit"])
+        self.assertDriverOk(run)
+        self.assertMessageBox(run, text, icon="stop")
+        self.assertExitCode(run, EXIT_STOPPED)
+        return run
+
+
+class UsersFilesTest(TargetDirectoryScenario):
+    def test_a_users_file_of_a_start_up_files_name_is_untouched_after_success_and_failure(self):
+        folder = self.user_folder(**{"DATA.BIN": b"the user's own", "NOTES.TXT": b"also the user's"})
+        before = listing(folder)
+        medium = self.medium([MAIN_MODULE, "DATA.BIN"], windows_path(folder), **{"DATA.BIN": b"the medium's"})
+        report = self.run_through(medium)
+        self.assertTrue(report.received("DATA.BIN", b"the medium's"))
+        self.assertEqual(listing(folder), before)
+
+        failing = self.medium([MAIN_MODULE, "DATA.BIN", "MISSING.DLL"], windows_path(folder),
+                              **{"DATA.BIN": b"the medium's"})
+        self.run_to_a_message(failing, NOT_FOUND.format("MISSING.DLL"))
+        self.assertEqual(listing(folder), before)
+
+    def test_the_windows_directory_with_win_ini_listed_is_unchanged(self):
+        windows = drive_c() / "windows"
+        names_before = sorted(p.name for p in windows.iterdir())
+        win_ini = windows / "win.ini"
+        win_ini_before = (win_ini.read_bytes(), win_ini.stat().st_mtime)
+        medium = self.medium([MAIN_MODULE, "WIN.INI"], "C:\\WINDOWS", **{"WIN.INI": b"[medium]\r\n"})
+        report = self.run_through(medium)
+        self.assertTrue(report.received("WIN.INI", b"[medium]\r\n"))
+        self.assertEqual((win_ini.read_bytes(), win_ini.stat().st_mtime), win_ini_before)
+        self.assertEqual(sorted(p.name for p in windows.iterdir()), names_before)
+
+    def test_a_run_after_a_killed_run_works_and_leaves_what_the_killed_run_left(self):
+        folder = self.user_folder(**{"DATA.BIN": b"the user's own"})
+        medium = self.medium([MAIN_MODULE, "DATA.BIN"], windows_path(folder), **{"DATA.BIN": b"the medium's"})
+        # setup.exe is killed while it waits for the main module; the module ends by itself later.
+        killed = medium.run(["sleep 3000", "kill"], env={"ZS_MAIN_MODULE_DELAY_MS": "6000"})
+        self.assertTrue(killed.killed, killed.describe())
+        deadline = time.monotonic() + 60
+        while medium.main_module_report() is None and time.monotonic() < deadline:
+            time.sleep(0.2)
+        self.assertIsNotNone(medium.main_module_report())
+        time.sleep(1)
+        left = listing(folder)
+        # The user's file waits under its set-aside name, whole, beside the run's copy.
+        aside = [name for name in left if re.fullmatch(r"DATA\.BIN\.setup-saved-\d+", name)]
+        self.assertEqual(len(aside), 1, sorted(left))
+        self.assertEqual(left[aside[0]][0], b"the user's own")
+        self.assertEqual(left["DATA.BIN"][0], b"the medium's")
+
+        report = self.run_through(medium)
+        self.assertTrue(report.received("DATA.BIN", b"the medium's"))
+        self.assertEqual(listing(folder), left)
+
+
+class DeviceNamesTest(TargetDirectoryScenario):
+    def test_a_start_up_entry_that_names_a_device_is_a_corrupted_list(self):
+        for name in ("CON", "PRN", "AUX", "NUL", "COM1", "LPT1", "CONIN$", "CONOUT$", "nul.txt", "Com9.log",
+                     "AUX.", '"LPT2 "'):
+            with self.subTest(name=name):
+                switch_log(True)
+                folder = self.user_folder()
+                medium = self.medium([MAIN_MODULE, name], windows_path(folder / "TMP"))
+                self.run_to_a_message(medium, CORRUPTED)
+                self.assertEqual(log_lines()[-1], "Initializing setup files...")
+                self.assertFalse((folder / "TMP").exists())
+
+
+class DirectoryNamesTest(TargetDirectoryScenario):
+    def test_a_relative_directory_name_is_made_full_once(self):
+        unrelated = drive_c() / "ADVREL"
+        for tmp_dir in ("ADVREL", "C:ADVREL"):
+            with self.subTest(tmp_dir=tmp_dir):
+                unrelated.mkdir(exist_ok=True)
+                self.addCleanup(lambda: unrelated.rmdir() if unrelated.exists() else None)
+                medium = self.medium([MAIN_MODULE], tmp_dir)
+                report = self.run_through(medium)
+                # setup.exe starts in the medium's directory, so that is where the directory is made.
+                full = medium.windows_path + "\\ADVREL\\"
+                self.assertEqual(report.program, full + MAIN_MODULE)
+                self.assertIn(f"CMD:{full}{MAIN_MODULE} {medium.program_windows_dir},English", log_lines())
+                self.assertFalse((medium.path / "ADVREL").exists())
+                self.assertTrue(unrelated.is_dir())
+
+    def test_an_existing_directory_goes_only_when_it_was_empty_and_what_the_module_wrote_goes(self):
+        empty = self.user_folder()
+        self.run_through(self.medium([MAIN_MODULE], windows_path(empty)),
+                         env={"ZS_MAIN_MODULE_WRITE": "UNPACKED.DAT"})
+        self.assertFalse(empty.exists())
+
+        kept = self.user_folder(**{"USER.TXT": b"kept"})
+        before = listing(kept)
+        self.run_through(self.medium([MAIN_MODULE], windows_path(kept)), env={"ZS_MAIN_MODULE_WRITE": "UNPACKED.DAT"})
+        self.assertEqual(listing(kept), before)
+
+
+if __name__ == "__main__":
+    unittest.main()
