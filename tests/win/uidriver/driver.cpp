@@ -130,6 +130,8 @@ bool Driver::Execute(const Step& step, int index, JsonObject& result, std::wstri
             return true;
         case Verb::kWaitExit:
             return WaitForExit(error);
+        case Verb::kWatchExit:
+            return WatchUntilExit(index, error);
         case Verb::kKill:
             target_.Terminate(kKilledExitCode);
             report_.Write(JsonObject().Text("event", "killed").Text("reason", "kill step"));
@@ -290,6 +292,27 @@ bool Driver::WaitForExit(std::wstring* error) {
     }
     ReportExit();
     return true;
+}
+
+bool Driver::WatchUntilExit(int index, std::wstring* error) {
+    const DWORD start = GetTickCount(), limit = StepLimit();
+    std::vector<HWND> seen;
+    for (;;) {
+        for (HWND window : VisibleTopLevelWindows(target_.Id())) {
+            if (std::find(seen.begin(), seen.end(), window) != seen.end()) continue;
+            seen.push_back(window);
+            ReportWindow(window, index);
+        }
+        if (target_.HasEnded()) {
+            ReportExit();
+            return true;
+        }
+        if (MillisecondsSince(start) >= limit) {
+            *error = L"the program is still running after the time limit";
+            return false;
+        }
+        Sleep(kPollMs);
+    }
 }
 
 HWND Driver::CurrentWindow(std::wstring* error) {

@@ -20,7 +20,7 @@ constexpr VerbSpelling kVerbs[] = {
     {L"close", Verb::kClose, Argument::kNone},         {L"sync", Verb::kSync, Argument::kText},
     {L"sleep", Verb::kSleep, Argument::kMilliseconds}, {L"timeout", Verb::kTimeout, Argument::kMilliseconds},
     {L"wait-exit", Verb::kWaitExit, Argument::kNone},  {L"kill", Verb::kKill, Argument::kNone},
-    {L"wait-dump", Verb::kWaitDump, Argument::kText},
+    {L"wait-dump", Verb::kWaitDump, Argument::kText},  {L"watch-exit", Verb::kWatchExit, Argument::kNone},
 };
 
 // A whole non-negative decimal number, or -1.

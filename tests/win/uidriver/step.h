@@ -20,6 +20,8 @@ enum class Verb {
     kSleep,        // sleep MS
     kTimeout,      // timeout MS        time limit of the waiting steps that follow
     kWaitExit,     // wait-exit         the program ends; report its exit code
+    kWatchExit,    // watch-exit        the same, reporting every window that shows meanwhile (none: a quiet
+                   // run)
     kKill,         // kill              end the program by force
 };
 
