@@ -1,0 +1,159 @@
+// The start-up sequence over a host that records what it is asked to do: the one stop path's order, what a
+// quiet run logs instead of showing, and the phases runs end in.
+#include "bootstrap/start_up_sequence.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "bootstrap/exit_status.h"
+
+namespace zs::bootstrap {
+namespace {
+
+// SETUP.LST as a map of "section/key" to value; nothing else of a profile file matters here.
+class MapProfile : public ProfileReader {
+  public:
+    explicit MapProfile(std::map<std::string, std::string> values) : values_(std::move(values)) {}
+    std::string GetString(const char* section, const char* key, const char* defaultValue,
+                          size_t bufferSize) const override {
+        if (!section || !key) return std::string();
+        auto found = values_.find(std::string(section) + "/" + key);
+        std::string value = found == values_.end() ? defaultValue : found->second;
+        return value.substr(0, bufferSize - 1);
+    }
+
+  private:
+    std::map<std::string, std::string> values_;
+};
+
+class RecordingHost : public StartUpHost {
+  public:
+    std::vector<std::string> calls;
+    std::map<std::string, std::string> listFile = {
+        {"SetupLang/0", "E"},        {"SetupLang/1", "English,E"},    {"StartUp/AppName", "Demo"},
+        {"StartUp/TmpDirSize", "1"}, {"StartUp/TmpDirName", "C:\\T"}, {"StartUp/1", "_SETUP.EXE"}};
+    std::vector<std::string> existing = {"D:\\SETUP.LST", "D:\\_SETUP.EXE"};
+    std::string commandLine;
+    bool directoryCreatable = true;
+    StageResult stageResult = StageResult::kDone;
+
+    std::string CommandLine() override { return commandLine; }
+    std::string ProgramPath() override { return "D:\\setup.exe"; }
+    bool LoadResourceLibrary(const std::string&) override { return true; }
+    const char* HookText() override { return ""; }
+    void StartHook(const std::string&) override { calls.push_back("hook"); }
+    void UseResourceLibrary() override { calls.push_back("use library"); }
+    void ReleaseResourceLibrary() override { calls.push_back("release library"); }
+    void KeepResourceLibrary() override { calls.push_back("keep library"); }
+    std::optional<std::string> LoadString(int id) override {
+        static const std::map<int, std::string> strings = {
+            {1, "1"}, {2, "English0101"}, {104, "not found: %1"}, {107, "corrupted"}, {109, "no directory"}};
+        auto found = strings.find(id);
+        return found == strings.end() ? std::nullopt : std::optional<std::string>(found->second);
+    }
+    std::optional<std::string> WindowsDirectory() override { return std::string("C:\\WINDOWS"); }
+    bool Exists(const std::string& path) override {
+        return std::find(existing.begin(), existing.end(), path) != existing.end();
+    }
+    std::unique_ptr<ProfileReader> OpenProfile(const std::string&) override {
+        return std::make_unique<MapProfile>(listFile);
+    }
+    long double FreeBytes(int) override { return 1e12L; }
+    std::optional<std::string> FullPath(const std::string& path) override { return path; }
+    bool MakeDirectory(const std::string&) override { return directoryCreatable; }
+    void TakeOverTargetDirectory(const std::string& directory, bool) override {
+        calls.push_back("take " + directory);
+    }
+    StageResult StageFile(const StagedFile& file) override {
+        calls.push_back("stage " + file.fileName);
+        return stageResult;
+    }
+    void CleanUpTargetDirectory() override { calls.push_back("clean up"); }
+    void Log(const std::string& line) override { log.push_back(line); }
+    void SetLogFile(const std::string& path) override { calls.push_back("log file " + path); }
+    void ShowWaitCursor() override { calls.push_back("wait cursor"); }
+    void RestoreCursor() override { calls.push_back("restore cursor"); }
+    language::LanguageSelection RunSelectionDialog(const language::LanguageChoices&) override {
+        calls.push_back("dialog");
+        return {"English", 101, false};
+    }
+    void WriteHandOff(const char*, const std::string&) override {}
+    void RecordCancel() override { calls.push_back("record cancel"); }
+    void ShowPleaseWait(const std::string&, int) override { calls.push_back("please wait"); }
+    void ClosePleaseWait() override { calls.push_back("close please wait"); }
+    void ShowMessage(const RunEnd& end, const std::string& text) override {
+        calls.push_back(std::string("message ") + RunPhaseName(end.phase) + ": " + text);
+    }
+    MainModuleStart RunMainModule(const std::string&, const std::string&,
+                                  const std::function<void(const MainModuleStart&)>& started) override {
+        calls.push_back("run main module");
+        MainModuleStart start{true, 0};
+        started(start);
+        return start;
+    }
+    bool RestartRequested(const std::string&) override { return false; }
+    void Restart() override { calls.push_back("restart"); }
+    void EndMessageLoop() override {}
+
+    std::vector<std::string> log;
+
+    // The calls from the first one that contains `from` on.
+    std::vector<std::string> CallsFrom(const std::string& from) const {
+        auto start = std::find_if(calls.begin(), calls.end(), [&](const std::string& call) {
+            return call.find(from) != std::string::npos;
+        });
+        return std::vector<std::string>(start, calls.end());
+    }
+};
+
+TEST(StartUpSequence, EveryStopTakesOnePathInOneOrder) {
+    RecordingHost staging;
+    staging.stageResult = StageResult::kSourceUnreadable;
+    EXPECT_EQ(StartUpSequence(staging).Run(), kExitStopped);
+    EXPECT_EQ(
+        staging.CallsFrom("stage"),
+        (std::vector<std::string>{"stage _SETUP.EXE", "close please wait", "restore cursor",
+                                  "message staging: not found: _SETUP.EXE", "clean up", "release library"}));
+
+    RecordingHost directory;
+    directory.directoryCreatable = false;
+    EXPECT_EQ(StartUpSequence(directory).Run(), kExitStopped);
+    EXPECT_EQ(directory.CallsFrom("please wait"),
+              (std::vector<std::string>{"please wait", "close please wait", "restore cursor",
+                                        "message temporary-directory: no directory", "release library"}));
+
+    RecordingHost list;
+    list.existing.clear();
+    EXPECT_EQ(StartUpSequence(list).Run(), kExitStopped);
+    EXPECT_EQ(list.CallsFrom("wait cursor"),
+              (std::vector<std::string>{"wait cursor", "restore cursor",
+                                        "message list-file: not found: SETUP.LST", "release library"}));
+}
+
+TEST(StartUpSequence, AQuietRunLogsItsMessageAndShowsNothing) {
+    RecordingHost host;
+    host.commandLine = "/QUIET /LOG=C:\\run.log";
+    host.existing = {"D:\\SETUP.LST"};
+    EXPECT_EQ(StartUpSequence(host).Run(), kExitStopped);
+    EXPECT_EQ(host.calls.front(), "log file C:\\run.log");
+    for (const std::string& call : host.calls) {
+        EXPECT_TRUE(call.find("message") == std::string::npos && call != "please wait" && call != "dialog")
+            << call;
+    }
+    EXPECT_EQ(host.log.back(), "Message (stop):not found: _SETUP.EXE");
+}
+
+TEST(StartUpSequence, ARunThatEndsWellKeepsTheLibraryAndCleansUpAfterTheModule) {
+    RecordingHost host;
+    EXPECT_EQ(StartUpSequence(host).Run(), kExitCompleted);
+    EXPECT_EQ(host.CallsFrom("run main module"),
+              (std::vector<std::string>{"run main module", "clean up", "keep library"}));
+    EXPECT_EQ(host.log.back(), "CreateProcess ok with C:\\T\\_SETUP.EXE D:\\,English.");
+}
+
+}  // namespace
+}  // namespace zs::bootstrap
