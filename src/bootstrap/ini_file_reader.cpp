@@ -66,6 +66,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <unordered_map>
 #include <utility>
 
 namespace zs::bootstrap {
@@ -101,16 +102,19 @@ std::string_view WithoutQuotes(std::string_view value) {
     return value;
 }
 
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 std::string AsciiLower(std::string_view text) {
     std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
+    for (char& c : lower) c = AsciiLower(c);
     return lower;
 }
 
 // Code page 1252 letters beyond ASCII that have a letter of the other case in the code page.
-bool HasCaseBeyondAscii(unsigned char c) {
+bool HasCaseBeyondAscii(char byte) {
+    auto c = static_cast<unsigned char>(byte);
     return (c >= 0xC0 && c <= 0xFE && c != 0xD7 && c != 0xDF && c != 0xF7) || c == 0x8A || c == 0x8C ||
            c == 0x8E || c == 0x9A || c == 0x9C || c == 0x9E || c == 0x9F || c == 0xFF;
 }
@@ -127,7 +131,7 @@ std::string FullLowerIfCaseBeyondAscii(std::string_view asciiLower) {
     bool any = false;
     std::string lower(asciiLower);
     for (char& c : lower) {
-        any |= HasCaseBeyondAscii(static_cast<unsigned char>(c));
+        any |= HasCaseBeyondAscii(c);
         c = static_cast<char>(Cp1252Lower(static_cast<unsigned char>(c)));
     }
     return any ? lower : std::string();
@@ -165,16 +169,40 @@ std::string Utf16LeToCp1252(std::string_view bytes, bool* unmappable) {
     return text;
 }
 
+// The first position from `from` on where a byte below 0x20 (a line end or another control character) may
+// stand: eight bytes at a time, as long as a word holds none (the test finds every such word).
+size_t SkipPrintable(std::string_view text, size_t from) {
+    constexpr uint64_t kOnes = 0x0101010101010101u, kHighBits = 0x8080808080808080u;
+    while (from + 8 <= text.size()) {
+        uint64_t word;
+        std::memcpy(&word, text.data() + from, sizeof word);
+        if (((word - kOnes * 0x20) & ~word & kHighBits) != 0) break;
+        from += 8;
+    }
+    return from;
+}
+
 bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
 
-std::string SectionKeyIndex(size_t section, std::string_view lowerKey) {
-    std::string index(4, '\0');
-    auto value = static_cast<uint32_t>(section);
-    std::memcpy(&index[0], &value, sizeof value);
-    index.append(lowerKey);
-    return index;
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    }
+    return true;
+}
+
+// A 64-bit hash of the name in ASCII lower case (and of the section a key belongs to).
+uint64_t NameHash(size_t section, std::string_view name) {
+    uint64_t hash = 0xCBF29CE484222325u ^ (static_cast<uint64_t>(section) * 0x9E3779B97F4A7C15u);
+    for (char c : name) hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 0x100000001B3u;
+    hash ^= hash >> 30;  // spread every byte into the low bits the table uses
+    hash *= 0xBF58476D1CE4E5B9u;
+    hash ^= hash >> 27;
+    hash *= 0x94D049BB133111EBu;
+    return hash ^ (hash >> 31);
 }
 
 std::string CutValue(std::string_view value, size_t bufferSize) {
@@ -206,23 +234,23 @@ bool ReadWholeFile(const std::string& path, std::string* contents) {
     return true;
 }
 
+}  // namespace
+
 // Builds the index in one pass over the lines.
-class Indexer {
+class IniFileReader::Indexer {
   public:
-    Indexer(std::vector<IniFileReader::Section>& sections, std::vector<IniFileReader::Oddity>& oddities,
-            std::string& sectionList, std::unordered_map<std::string, size_t>& sectionIndex,
-            std::unordered_map<std::string, size_t>& keyIndex)
-        : sections_(sections),
-          oddities_(oddities),
-          sectionList_(sectionList),
-          sectionIndex_(sectionIndex),
-          keyIndex_(keyIndex) {}
+    explicit Indexer(IniFileReader& reader)
+        : sections_(reader.sections_),
+          oddities_(reader.oddities_),
+          sectionList_(reader.sectionList_),
+          sectionIndex_(reader.sectionIndex_),
+          keyIndex_(reader.keyIndex_) {}
 
     void Run(std::string_view text) {
         int lineNumber = 1;
         size_t start = 0;
         while (start <= text.size()) {
-            size_t end = start;
+            size_t end = SkipPrintable(text, start);
             bool nul = false, ctrlZ = false, control = false;
             for (; end < text.size(); ++end) {
                 unsigned char c = static_cast<unsigned char>(text[end]);
@@ -239,19 +267,19 @@ class Indexer {
             if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') {
                 ++end;
             } else if (text[end] == '\r') {
-                NoteOnce(&crOnly_, IniFileReader::OddityKind::kCrOnlyLineEnds, lineNumber, line);
+                NoteOnce(&crOnly_, OddityKind::kCrOnlyLineEnds, lineNumber, line);
             }
             start = end + 1;
             ++lineNumber;
         }
     }
 
-    void Note(IniFileReader::OddityKind kind, int line, std::string_view text) {
-        oddities_.push_back({kind, line, std::string(text.substr(0, IniFileReader::kMaxOddityText))});
+    void Note(OddityKind kind, int line, std::string_view text) {
+        oddities_.push_back({kind, line, std::string(text.substr(0, kMaxOddityText))});
     }
 
   private:
-    using Kind = IniFileReader::OddityKind;
+    using Kind = OddityKind;
 
     void NoteOnce(bool* noted, Kind kind, int line, std::string_view text) {
         if (*noted) return;
@@ -301,39 +329,37 @@ class Indexer {
         std::string_view name = CutAtNul(TrimBlanks(afterBracket.substr(0, close)));
         if (name.empty()) Note(Kind::kEmptySectionName, lineNumber, line);
 
-        std::string lower = AsciiLower(name);
-        auto inserted = sectionIndex_.emplace(lower, sections_.size());
-        if (!inserted.second) {
+        sections_.push_back({std::string(name), lineNumber, true, {}});
+        current_ = sections_.size() - 1;
+        if (!sectionIndex_.Add(sections_, {current_, 0})) {
+            sections_.back().reachable = false;
             Note(Kind::kDuplicateSection, lineNumber, line);
         } else {
-            CheckNonAsciiCase(&sectionsBeyondAscii_, "", lower, lineNumber, line);
+            CheckNonAsciiCase(&sectionsBeyondAscii_, "", name, lineNumber, line);
         }
-        sections_.push_back({std::string(name), lineNumber, inserted.second, {}});
         sectionList_.append(name);
         sectionList_.push_back('\0');
-        current_ = sections_.size() - 1;
     }
 
     void Key(std::string_view name, std::string_view value, std::string_view line, int lineNumber) {
-        IniFileReader::Section& section = sections_[current_];
+        Section& section = sections_[current_];
         if (name.empty()) Note(Kind::kEmptyKeyName, lineNumber, line);
-        bool reachable = false;
-        if (section.reachable) {
-            std::string lower = AsciiLower(name);
-            reachable = keyIndex_.emplace(SectionKeyIndex(current_, lower), section.keys.size()).second;
-            if (!reachable) {
-                Note(Kind::kDuplicateKey, lineNumber, line);
-            } else {
-                CheckNonAsciiCase(&keysBeyondAscii_, SectionKeyIndex(current_, ""), lower, lineNumber, line);
-            }
+        section.keys.push_back({std::string(name), std::string(value), lineNumber, section.reachable});
+        if (!section.reachable) return;
+        if (!keyIndex_.Add(sections_, {current_, section.keys.size() - 1})) {
+            section.keys.back().reachable = false;
+            Note(Kind::kDuplicateKey, lineNumber, line);
+        } else {
+            CheckNonAsciiCase(&keysBeyondAscii_, std::to_string(current_) + "/", name, lineNumber, line);
         }
-        section.keys.push_back({std::string(name), std::string(value), lineNumber, reachable});
     }
 
     // Names that differ from an earlier one only in the case of letters beyond ASCII: read as two names here
     // (and by Wine); whether Windows takes them for one is not known.
     void CheckNonAsciiCase(std::unordered_map<std::string, std::string>* seen, const std::string& prefix,
-                           const std::string& asciiLower, int lineNumber, std::string_view line) {
+                           std::string_view name, int lineNumber, std::string_view line) {
+        if (std::none_of(name.begin(), name.end(), [](char c) { return HasCaseBeyondAscii(c); })) return;
+        std::string asciiLower = AsciiLower(name);
         std::string fullLower = FullLowerIfCaseBeyondAscii(asciiLower);
         if (fullLower.empty()) return;
         auto inserted = seen->emplace(prefix + fullLower, asciiLower);
@@ -344,17 +370,65 @@ class Indexer {
 
     static constexpr size_t kNone = static_cast<size_t>(-1);
 
-    std::vector<IniFileReader::Section>& sections_;
-    std::vector<IniFileReader::Oddity>& oddities_;
+    std::vector<Section>& sections_;
+    std::vector<Oddity>& oddities_;
     std::string& sectionList_;
-    std::unordered_map<std::string, size_t>& sectionIndex_;
-    std::unordered_map<std::string, size_t>& keyIndex_;
+    NameIndex& sectionIndex_;
+    NameIndex& keyIndex_;
     std::unordered_map<std::string, std::string> sectionsBeyondAscii_, keysBeyondAscii_;
     size_t current_ = kNone;
     bool crOnly_ = false, nul_ = false, ctrlZ_ = false, control_ = false;
 };
 
-}  // namespace
+const std::string& IniFileReader::NameIndex::NameOf(const std::vector<Section>& sections,
+                                                    const Entry& entry) const {
+    return keys_ ? sections[entry.section].keys[entry.key].name : sections[entry.section].name;
+}
+
+// The slot of the entry of this name, or the empty slot where it belongs.
+size_t IniFileReader::NameIndex::Probe(const std::vector<Section>& sections, uint64_t hash, size_t section,
+                                       std::string_view name) const {
+    size_t mask = slots_.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot& slot = slots_[i];
+        if (slot.entry.section == kNone) return i;
+        if (slot.hash == hash && (!keys_ || slot.entry.section == section) &&
+            EqualsIgnoringAsciiCase(NameOf(sections, slot.entry), name)) {
+            return i;
+        }
+    }
+}
+
+const IniFileReader::NameIndex::Entry* IniFileReader::NameIndex::Find(const std::vector<Section>& sections,
+                                                                      size_t section,
+                                                                      std::string_view name) const {
+    if (slots_.empty()) return nullptr;
+    const Slot& slot = slots_[Probe(sections, NameHash(keys_ ? section : 0, name), section, name)];
+    return slot.entry.section == kNone ? nullptr : &slot.entry;
+}
+
+bool IniFileReader::NameIndex::Add(const std::vector<Section>& sections, Entry entry) {
+    if (2 * (used_ + 1) > slots_.size()) Grow();
+    const std::string& name = NameOf(sections, entry);
+    uint64_t hash = NameHash(keys_ ? entry.section : 0, name);
+    Slot& slot = slots_[Probe(sections, hash, entry.section, name)];
+    if (slot.entry.section != kNone) return false;
+    slot = {hash, entry};
+    ++used_;
+    return true;
+}
+
+void IniFileReader::NameIndex::Grow() {
+    std::vector<Slot> old(std::max<size_t>(16, 2 * slots_.size()));
+    old.swap(slots_);
+    size_t mask = slots_.size() - 1;
+    for (const Slot& slot : old) {
+        if (slot.entry.section == kNone) continue;
+        size_t i = slot.hash & mask;
+        while (slots_[i].entry.section != kNone) i = (i + 1) & mask;
+        slots_[i] = slot;
+    }
+}
 
 IniFileReader::IniFileReader(std::string path) : path_(std::move(path)) {
     std::string bytes;
@@ -370,7 +444,7 @@ IniFileReader IniFileReader::FromBytes(std::string bytes) {
 }
 
 void IniFileReader::Index(std::string_view bytes) {
-    Indexer indexer(sections_, oddities_, sectionList_, sectionIndex_, keyIndex_);
+    Indexer indexer(*this);
     if (StartsWith(bytes, "\xFF\xFE")) {
         indexer.Note(OddityKind::kUtf16LeBom, 1, std::string_view());
         bool unmappable = false;
@@ -389,13 +463,8 @@ void IniFileReader::Index(std::string_view bytes) {
 }
 
 const IniFileReader::Section* IniFileReader::FindSection(std::string_view name) const {
-    auto found = sectionIndex_.find(AsciiLower(TrimSpaces(name)));
-    return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
-}
-
-const IniFileReader::KeyLine* IniFileReader::FindKey(size_t section, std::string_view name) const {
-    auto found = keyIndex_.find(SectionKeyIndex(section, AsciiLower(TrimSpaces(name))));
-    return found == keyIndex_.end() ? nullptr : &sections_[section].keys[found->second];
+    const NameIndex::Entry* found = sectionIndex_.Find(sections_, 0, TrimSpaces(name));
+    return found == nullptr ? nullptr : &sections_[found->section];
 }
 
 std::string IniFileReader::GetString(const char* section, const char* key, const char* defaultValue,
@@ -413,8 +482,9 @@ std::string IniFileReader::GetString(const char* section, const char* key, const
         return list.empty() ? DefaultValue(defaultValue, bufferSize) : CutList(list, bufferSize);
     }
     if (found != nullptr) {
-        const KeyLine* line = FindKey(static_cast<size_t>(found - sections_.data()), key);
-        if (line != nullptr) return CutValue(line->value, bufferSize);
+        size_t index = static_cast<size_t>(found - sections_.data());
+        const NameIndex::Entry* line = keyIndex_.Find(sections_, index, TrimSpaces(key));
+        if (line != nullptr) return CutValue(sections_[index].keys[line->key].value, bufferSize);
     }
     return DefaultValue(defaultValue, bufferSize);
 }

@@ -12,9 +12,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "bootstrap/profile_reader.h"
@@ -94,20 +94,49 @@ class IniFileReader : public ProfileReader {
     std::vector<std::string> KeyNames(const char* section) const;
 
   private:
+    // The first section of each name, or the first key line of each name in every reachable section: an
+    // open-addressing table (linear probing, never more than half full) of 64-bit hashes of the names in
+    // ASCII lower case, pointing into Sections(); names are compared there when hashes are equal.
+    class NameIndex {
+      public:
+        explicit NameIndex(bool keys) : keys_(keys) {}
+        struct Entry {
+            size_t section = kNone;
+            size_t key = 0;  // a key line's position in its section's keys
+        };
+        static constexpr size_t kNone = static_cast<size_t>(-1);
+        // The entry of this name (for keys: in this section), or nullptr.
+        const Entry* Find(const std::vector<Section>& sections, size_t section, std::string_view name) const;
+        // Adds the entry for the name it points to, unless an entry of that name is there: then false.
+        bool Add(const std::vector<Section>& sections, Entry entry);
+
+      private:
+        struct Slot {
+            uint64_t hash = 0;
+            Entry entry;
+        };
+        const std::string& NameOf(const std::vector<Section>& sections, const Entry& entry) const;
+        size_t Probe(const std::vector<Section>& sections, uint64_t hash, size_t section,
+                     std::string_view name) const;
+        void Grow();
+
+        bool keys_;
+        std::vector<Slot> slots_;
+        size_t used_ = 0;
+    };
+    class Indexer;  // builds the index in one pass over the lines
+
     IniFileReader() = default;
     void Index(std::string_view bytes);
     const Section* FindSection(std::string_view name) const;
-    const KeyLine* FindKey(size_t section, std::string_view name) const;
 
     std::string path_;
     bool found_ = false;
     std::vector<Section> sections_;
     std::vector<Oddity> oddities_;
     std::string sectionList_;  // every section name followed by a NUL byte, as the section list gives them
-    // The first section of each name, and the first key line of each name in every reachable section, by
-    // their names in ASCII lower case (a key's entry is prefixed with the 4-byte index of its section).
-    std::unordered_map<std::string, size_t> sectionIndex_;
-    std::unordered_map<std::string, size_t> keyIndex_;
+    NameIndex sectionIndex_{false};
+    NameIndex keyIndex_{true};
 };
 
 }  // namespace zs::bootstrap
