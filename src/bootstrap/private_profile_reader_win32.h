@@ -1,6 +1,8 @@
 // The ProfileReader of setup.exe: the Windows profile reader (GetPrivateProfileStringA) on one file, given by
 // its full path so that a file of the same name in the Windows directory is never read instead. Every reading
-// goes to the file again; nothing is cached here.
+// goes to the file again; nothing is cached here. GetString returns what the function leaves in the buffer,
+// of the length it returns, also for the list forms (nullptr section or key), so that it answers as
+// IniFileReader.
 #pragma once
 
 #include <string>

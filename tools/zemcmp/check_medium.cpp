@@ -59,16 +59,16 @@ bool CheckListFilePresent(CheckContext& context, const MediumFile& listFile) {
                    EnglishMessage(IDS_LIST_CORRUPTED));
         return false;
     }
-    // The profile reader takes the file as ANSI text, so a byte-order mark hides the first section header.
+    // Windows' profile reader takes a file with a UTF-8 or UTF-16 big-endian byte-order mark for ANSI text,
+    // so the mark hides the first section header (it reads UTF-16 little-endian files with their mark).
     unsigned char start[3] = {};
     long got = codec::ReadHandle(file.handle(), start, sizeof start);
     bool utf8Mark = got == 3 && start[0] == 0xEF && start[1] == 0xBB && start[2] == 0xBF;
-    bool utf16Mark =
-        got >= 2 && ((start[0] == 0xFF && start[1] == 0xFE) || (start[0] == 0xFE && start[1] == 0xFF));
+    bool utf16Mark = got >= 2 && start[0] == 0xFE && start[1] == 0xFF;
     if (utf8Mark || utf16Mark) {
         context.report
             .Add(Severity::kWarning, "list-file-encoding",
-                 std::string("the file starts with a ") + (utf8Mark ? "UTF-8" : "UTF-16") +
+                 std::string("the file starts with a ") + (utf8Mark ? "UTF-8" : "UTF-16 big-endian") +
                      " byte-order mark: the profile reader takes the file for ANSI text, so the mark hides "
                      "the first section header (or the whole file); save it as plain ANSI text")
             .At(bootstrap::kListFileName);
