@@ -50,9 +50,9 @@ constexpr uint32_t kResourceDirectoryHeaderSize = 16;
 constexpr uint32_t kResourceEntrySize = 8;
 constexpr uint32_t kResourceDataEntrySize = 16;
 constexpr uint32_t kResourceIsDirectory = 0x80000000u;
-// A data read from the image larger than this counts as unreadable: it keeps a damaged size field from making
-// the reader allocate gigabytes of zeros.
-constexpr uint32_t kMaxResourceDataSize = 16u << 20;
+// Resource data larger than this counts as unreadable: it keeps a damaged size field from making the reader
+// copy gigabytes of zeros. The resources read here (manifest, dialog templates) are a few kilobytes.
+constexpr uint32_t kMaxResourceDataSize = 1u << 20;
 
 // WIN_CERTIFICATE: dwLength, wRevision, wCertificateType, then the certificate.
 constexpr uint32_t kWinCertificateHeaderSize = 8;
@@ -447,22 +447,29 @@ std::optional<std::string> PeImage::ResourceData(int type, int id) const {
 
 std::optional<std::u16string> PeImage::LoadStringUtf16(int id) const {
     // Sixteen strings to a resource: string `id` is entry id % 16 of bundle id / 16 + 1, each entry a length
-    // in UTF-16 units followed by the units.
+    // in UTF-16 units followed by the units. The walk reads the lengths in place, whatever the bundle's size.
     if (id < 0 || id > 0xFFFF) return std::nullopt;
-    std::optional<std::string> bundle = ResourceData(kResourceString, id / 16 + 1);
+    std::optional<Directory> bundle = FindResourceData(kResourceString, id / 16 + 1);
     if (!bundle) return std::nullopt;
     uint64_t offset = 0;
-    for (int i = 0; i < id % 16; ++i) {
-        if (offset + 2 > bundle->size()) return std::nullopt;
-        offset += 2 + 2 * uint64_t{Get16(*bundle, offset)};
+    for (int i = 0; i <= id % 16; ++i) {
+        if (offset + 2 > bundle->size) return std::nullopt;
+        std::optional<uint16_t> length = Read16(static_cast<uint32_t>(bundle->address + offset));
+        if (!length) return std::nullopt;
+        if (i < id % 16) {
+            offset += 2 + 2 * uint64_t{*length};
+            continue;
+        }
+        std::string units;
+        if (*length == 0 || offset + 2 + 2 * uint64_t{*length} > bundle->size ||
+            !CopyMapped(static_cast<uint32_t>(bundle->address + offset + 2), 2u * *length, &units)) {
+            return std::nullopt;
+        }
+        std::u16string text(*length, u'\0');
+        for (uint32_t k = 0; k < *length; ++k) text[k] = static_cast<char16_t>(Get16(units, 2 * k));
+        return text;
     }
-    if (offset + 2 > bundle->size()) return std::nullopt;
-    const uint32_t length = Get16(*bundle, offset);
-    offset += 2;
-    if (length == 0 || offset + 2 * uint64_t{length} > bundle->size()) return std::nullopt;
-    std::u16string text(length, u'\0');
-    for (uint32_t k = 0; k < length; ++k) text[k] = static_cast<char16_t>(Get16(*bundle, offset + 2 * k));
-    return text;
+    return std::nullopt;
 }
 
 std::optional<std::string> PeImage::LoadStringAnsi(int id) const {
