@@ -12,6 +12,9 @@
 # setup.exe, ZSRES.DLL and zemcmp.exe in the package carry an Authenticode signature (scripts/sign-files.sh,
 # which needs osslsigncode). Without them the package is unsigned, as the script says. The password is never
 # put on a command line or printed.
+#
+# ZS_SETUP_EXECUTION_LEVEL (requireAdministrator, the default; highestAvailable or asInvoker) is the execution
+# level of setup.exe's manifest (README.md says what each level breaks).
 set -euo pipefail
 set +x  # never trace: a signing password may be in the environment
 
@@ -43,6 +46,7 @@ echo "== Windows i686: setup.exe, ZSRES.DLL, zemcmp.exe"
 # Installing must not build everything first: only the release files are needed, not the Windows tests.
 cmake -S "$root" -B "$out/win32" --toolchain "$root/cmake/toolchain-i686-w64-mingw32.cmake" \
     -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON -DCMAKE_EXE_LINKER_FLAGS=-s \
+    -DZS_SETUP_EXECUTION_LEVEL="${ZS_SETUP_EXECUTION_LEVEL:-requireAdministrator}" \
     -DZS_RELEASE_LINUX_TOOL="$out/zemcmp-linux" >/dev/null
 targets=(zsres zemcmp)
 available=$(cmake --build "$out/win32" --target help)

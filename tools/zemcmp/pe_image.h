@@ -47,10 +47,12 @@ struct PeImage {
     static std::optional<PeImage> Read(const std::string& path, std::string* problem);
 
     // Parses the headers of an image file's bytes. Nothing, with the reason in *problem (when given), when
-    // the loader would refuse the image: shorter than the MZ header, no MZ or PE signature, headers, the
+    // Windows' loader would refuse the image: shorter than the MZ header, no MZ or PE signature, headers, the
     // section table or a section's data outside the file, an optional header too short for its fields or not
-    // of the machine's kind (PE32 for i386, PE32+ for x86-64), no executable-image flag, alignments the
-    // loader does not take, an image size of 0 or one that does not hold the sections, more than 96 sections.
+    // of the machine's kind (PE32 for i386, PE32+ for x86-64), no executable-image flag, alignments that are
+    // not powers of two, a section alignment below the file alignment or below the page size and unlike it,
+    // an image size of 0 or one that does not hold the sections, more than 96 sections. (Wine's loader takes
+    // some of these; tests/win/pe_image lists which.)
     static std::optional<PeImage> Parse(std::string bytes, std::string* problem);
 
     uint16_t machine = 0;    // kMachineI386, kMachineAmd64, ...
@@ -72,7 +74,8 @@ struct PeImage {
 
     // Whether FindResource finds the resource of that type and ID, with its data inside the image.
     bool HasResource(int type, int id) const;
-    // The data of that resource, as LoadResource gives it.
+    // The data of that resource, as LoadResource gives it; nothing for data above 1 MiB (none of the
+    // resources read here comes near it: a larger size field is damage).
     std::optional<std::string> ResourceData(int type, int id) const;
 
     // The string of the string table as stored (UTF-16); nothing when the table has no such string, it is
