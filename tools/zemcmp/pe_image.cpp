@@ -1,5 +1,6 @@
 #include "pe_image.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
