@@ -26,6 +26,17 @@ if(WIN32)
     endif()
     install(FILES $<TARGET_FILE:zsres> DESTINATION medium)
     install(PROGRAMS $<TARGET_FILE:zemcmp> DESTINATION tools/windows)
+    # Authenticode signatures: when ZS_SIGN_PKCS12 is set in the environment of the installation (cpack's staging
+    # installation for the release package included), the installed copies of the Windows files are signed by
+    # scripts/sign-files.sh, which also reads the password and the time-stamp server from the environment. The
+    # build's own files stay unsigned, so a later unsigned package cannot pick up an old signature.
+    set(ZS_SIGNED_FILES medium/ZSRES.DLL tools/windows/zemcmp.exe)
+    if(TARGET setup)
+        list(PREPEND ZS_SIGNED_FILES medium/setup.exe)
+    endif()
+    install(CODE "set(ZS_SIGN_FILES_SCRIPT \"${PROJECT_SOURCE_DIR}/scripts/sign-files.sh\")
+                  set(ZS_SIGNED_FILES \"${ZS_SIGNED_FILES}\")")
+    install(SCRIPT ${ZS_RELEASE_FILES}/sign_installed_files.cmake)
     if(ZS_RELEASE_LINUX_TOOL)
         install(PROGRAMS ${ZS_RELEASE_LINUX_TOOL} DESTINATION tools/linux RENAME zemcmp)
     else()

@@ -12,6 +12,7 @@ packages=(
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
     wine wine64 xvfb xauth xdotool imagemagick
     zip gzip
+    osslsigncode openssl
 )
 
 missing=()

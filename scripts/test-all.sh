@@ -89,6 +89,7 @@ if [ "$fuzz_seconds" -gt 0 ]; then
     if build fuzz; then
         run_fuzzer decompress_fuzzer tests/fuzz/corpus/decompress
         run_fuzzer round_trip_fuzzer tests/fuzz/corpus/decompress
+        run_fuzzer pe_image_fuzzer tests/fuzz/corpus/pe_image
     fi
 fi
 
