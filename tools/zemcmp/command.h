@@ -21,6 +21,7 @@ enum OptionFlags : unsigned {
     kOptionForce = 1u << 2,      // -f
     kOptionJson = 1u << 3,       // --json
     kOptionStrict = 1u << 4,     // --strict
+    kOptionCodes = 1u << 5,      // --codes
 };
 
 struct CommandLine {
@@ -30,6 +31,7 @@ struct CommandLine {
     bool force = false;
     bool json = false;    // --json
     bool strict = false;  // --strict
+    bool codes = false;   // --codes
 };
 
 struct Command {

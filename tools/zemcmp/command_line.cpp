@@ -11,7 +11,7 @@ struct OptionSpec {
 
 constexpr OptionSpec kOptions[] = {
     {"-d", kOptionDirectory, true}, {"-o", kOptionOutput, true},        {"-f", kOptionForce, false},
-    {"--json", kOptionJson, false}, {"--strict", kOptionStrict, false},
+    {"--json", kOptionJson, false}, {"--strict", kOptionStrict, false}, {"--codes", kOptionCodes, false},
 };
 
 const OptionSpec* FindOption(const std::string& arg) {
@@ -39,6 +39,9 @@ bool Store(const OptionSpec& spec, const std::string& value, CommandLine* comman
             return true;
         case kOptionStrict:
             commandLine->strict = true;
+            return true;
+        case kOptionCodes:
+            commandLine->codes = true;
             return true;
     }
     return false;

@@ -97,4 +97,13 @@ void InstallInterruptCleanup();
 
 bool StandardErrorIsTerminal();
 
+// A directory as a Windows program in it sees it: its full path (on a POSIX system "Z:" and the absolute path
+// with backslashes, the drive under which Wine shows the root directory), without a trailing separator.
+std::string WindowsPathOfDirectory(const std::string& directory);
+// The name under which the local system keeps a file that a Windows program names in code page 1252 (on a
+// POSIX system the name in UTF-8).
+std::string LocalFileName(const std::string& ansiName);
+// A new temporary file for reading and writing that is gone when it is closed (or the process ends).
+bool OpenAnonymousTempFile(OpenFile* file, std::string* error);
+
 }  // namespace zs::zemcmp

@@ -11,6 +11,8 @@
 
 #include "platform.h"
 
+#include "check/ansi_text.h"
+
 namespace zs::zemcmp {
 namespace {
 
@@ -265,6 +267,34 @@ void InstallInterruptCleanup() {
 
 bool StandardErrorIsTerminal() {
     return ::isatty(STDERR_FILENO) == 1;
+}
+
+std::string WindowsPathOfDirectory(const std::string& directory) {
+    char* resolved = ::realpath(directory.c_str(), nullptr);
+    std::string path = resolved != nullptr ? resolved : directory;
+    std::free(resolved);
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    while (path.size() > 1 && path.back() == '\\') path.pop_back();
+    return "Z:" + path;
+}
+
+std::string LocalFileName(const std::string& ansiName) {
+    return Utf8FromAnsi(ansiName);
+}
+
+bool OpenAnonymousTempFile(OpenFile* file, std::string* error) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/zemcmp-XXXXXX";
+    int fd = ::mkstemp(pattern.data());
+    if (fd < 0) {
+        *error = "cannot create a temporary file: " + SystemError();
+        return false;
+    }
+    ::unlink(pattern.c_str());
+    *file = OpenFile(fd, true);
+    return true;
 }
 
 }  // namespace zs::zemcmp

@@ -297,4 +297,30 @@ bool StandardErrorIsTerminal() {
     return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 }
 
+std::string WindowsPathOfDirectory(const std::string& directory) {
+    char full[MAX_PATH] = {};
+    DWORD length = GetFullPathNameA(directory.c_str(), sizeof full, full, nullptr);
+    std::string path = length > 0 && length < sizeof full ? std::string(full, length) : directory;
+    while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+    return path;
+}
+
+std::string LocalFileName(const std::string& ansiName) {
+    return ansiName;
+}
+
+bool OpenAnonymousTempFile(OpenFile* file, std::string* error) {
+    char directory[MAX_PATH + 1];
+    DWORD length = GetTempPathA(sizeof directory, directory);
+    if (length == 0 || length > MAX_PATH) std::strcpy(directory, ".");
+    std::string path;
+    HANDLE handle = CreateUniqueFile(directory, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, &path);
+    if (handle == INVALID_HANDLE_VALUE) {
+        *error = "cannot create a temporary file: " + SystemError();
+        return false;
+    }
+    *file = OpenFile(ToInt(handle), true);
+    return true;
+}
+
 }  // namespace zs::zemcmp

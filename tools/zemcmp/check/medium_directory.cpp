@@ -1,7 +1,8 @@
-#include "check_medium_directory.h"
+#include "check/medium_directory.h"
 
 #include <algorithm>
 
+#include "bootstrap/file_name_rules.h"
 #include "output_names.h"
 
 namespace zs::zemcmp {
@@ -9,6 +10,13 @@ namespace {
 
 char FoldCase(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Names as the local system keeps them are looked up as Windows would: a name that Windows cannot hold (such
+// as "DATA|1.BIN" or "README.") is no file to it.
+bool Holdable(const std::string& localName) {
+    return bootstrap::IsValidWindowsFileName(localName) &&
+           bootstrap::WithoutTrailingDotsAndBlanks(localName).size() == localName.size();
 }
 
 }  // namespace
@@ -23,18 +31,27 @@ bool MediumDirectory::Open(const std::string& directory, std::string* error) {
     if (!ListDirectory(directory, &entries_, error)) return false;
     std::sort(entries_.begin(), entries_.end(),
               [](const DirectoryEntry& a, const DirectoryEntry& b) { return a.name < b.name; });
+    windowsPath_ = WindowsPathOfDirectory(directory);
+    if (windowsPath_.empty() || windowsPath_.back() != '\\') windowsPath_ += '\\';
     return true;
 }
 
 MediumFile MediumDirectory::Find(const std::string& name) const {
     MediumFile file;
     file.name = name;
+    if (bootstrap::IsDeviceName(name)) {
+        file.device = true;
+        file.kind = PathKind::kOther;
+        return file;
+    }
+    if (!bootstrap::IsValidWindowsFileName(name)) return file;
+    const std::string wanted = LocalFileName(std::string(bootstrap::WithoutTrailingDotsAndBlanks(name)));
     const DirectoryEntry* chosen = nullptr;
     for (const DirectoryEntry& entry : entries_) {
-        if (entry.name == name) chosen = &entry;
+        if (entry.name == wanted && Holdable(entry.name)) chosen = &entry;
     }
     for (const DirectoryEntry& entry : entries_) {
-        if (&entry == chosen || !SameFileName(entry.name, name)) continue;
+        if (&entry == chosen || !Holdable(entry.name) || !SameFileName(entry.name, wanted)) continue;
         if (chosen == nullptr) {
             chosen = &entry;
         } else {
@@ -45,8 +62,16 @@ MediumFile MediumDirectory::Find(const std::string& name) const {
     file.actualName = chosen->name;
     file.path = JoinPath(path_, chosen->name);
     file.kind = chosen->kind;
-    file.caseDiffers = chosen->name != name;
+    file.caseDiffers = chosen->name != wanted;
     return file;
+}
+
+std::vector<std::string> MediumDirectory::UnholdableNames() const {
+    std::vector<std::string> names;
+    for (const DirectoryEntry& entry : entries_) {
+        if (!Holdable(entry.name)) names.push_back(entry.name);
+    }
+    return names;
 }
 
 }  // namespace zs::zemcmp

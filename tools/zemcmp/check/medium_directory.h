@@ -1,6 +1,7 @@
-// The files of a medium directory, looked up by name the way Windows looks them up: without regard to case.
-// The medium may be checked on a system whose file names are case-sensitive; there a name is found under any
-// case, and the lookup tells when the case differs or when several names differ only in case.
+// The files of a medium directory, looked up by name the way Windows looks them up for setup.exe: without
+// regard to case, with the trailing dots and blanks of a name dropped, devices taken for devices, and names
+// that Windows cannot hold never found. The medium may be checked on a system whose file names follow other
+// rules; the lookup also tells when only another case is there and when several names differ only in case.
 #pragma once
 
 #include <string>
@@ -11,17 +12,18 @@
 namespace zs::zemcmp {
 
 struct MediumFile {
-    std::string name;        // the name asked for
+    std::string name;        // the name asked for, as setup.exe reads it (code page 1252)
     std::string actualName;  // the name as it stands in the directory; empty when absent
     std::string path;        // the directory joined with actualName
     PathKind kind = PathKind::kMissing;
+    bool device = false;       // the name names a device, not a file
     bool caseDiffers = false;  // found only under a name that differs from `name` in case
     // Further names in the directory that equal `name` without regard to case: on Windows they would be one
     // file, so which of them a copy of the medium keeps is not certain.
     std::vector<std::string> otherCases;
 
-    bool Exists() const { return kind != PathKind::kMissing; }
-    bool IsFile() const { return kind == PathKind::kFile; }
+    bool Exists() const { return device || kind != PathKind::kMissing; }
+    bool IsFile() const { return !device && kind == PathKind::kFile; }
 };
 
 class MediumDirectory {
@@ -33,9 +35,14 @@ class MediumDirectory {
     MediumFile Find(const std::string& name) const;
 
     const std::string& path() const { return path_; }
+    // The directory as a program in it sees it: a full Windows path ending in a backslash.
+    const std::string& windowsPath() const { return windowsPath_; }
+    // The names in the directory that Windows cannot hold, in byte order.
+    std::vector<std::string> UnholdableNames() const;
 
   private:
     std::string path_;
+    std::string windowsPath_;
     std::vector<DirectoryEntry> entries_;  // sorted by name
 };
 

@@ -1,4 +1,4 @@
-#include "check_finding.h"
+#include "check/findings.h"
 
 #include <algorithm>
 
@@ -16,17 +16,22 @@ Finding& Finding::WithValue(std::string valueText) {
     return *this;
 }
 
-Finding& Finding::Shows(MessageSource source, int id, std::string messageText) {
-    messageSource = source;
-    messageId = id;
-    message = std::move(messageText);
-    return *this;
+const char* OutcomeName(Prediction::Outcome outcome) {
+    switch (outcome) {
+        case Prediction::Outcome::kStops:
+            return "stops";
+        case Prediction::Outcome::kCancelled:
+            return "cancelled";
+        case Prediction::Outcome::kStartsMainModule:
+            return "starts-main-module";
+    }
+    return "stops";
 }
 
-Finding& CheckReport::Add(Severity severity, std::string code, std::string text) {
+Finding& CheckReport::Add(FindingCode code, std::string text) {
     Finding& finding = findings.emplace_back();
-    finding.severity = severity;
-    finding.code = std::move(code);
+    finding.code = code;
+    finding.severity = KindOf(code).severity;
     finding.text = std::move(text);
     return finding;
 }
@@ -40,18 +45,6 @@ int CheckExitStatus(const CheckReport& report, bool strict) {
     if (report.Count(Severity::kError) > 0) return 2;
     if (strict && report.Count(Severity::kWarning) > 0) return 1;
     return 0;
-}
-
-const char* SeverityName(Severity severity) {
-    switch (severity) {
-        case Severity::kError:
-            return "error";
-        case Severity::kWarning:
-            return "warning";
-        case Severity::kNote:
-            return "note";
-    }
-    return "note";
 }
 
 }  // namespace zs::zemcmp

@@ -1,0 +1,26 @@
+#include "check/check_medium.h"
+
+#include "bootstrap/start_up_sequence.h"
+#include "check/check_host.h"
+#include "check/medium_directory.h"
+
+namespace zs::zemcmp {
+
+CheckReport CheckMedium(const std::string& directory) {
+    CheckReport report;
+    report.directory = directory;
+    MediumDirectory medium;
+    std::string problem;
+    if (!medium.Open(directory, &problem)) {
+        report.Add(FindingCode::kMediumUnreadable, directory + ": " + problem);
+        return report;
+    }
+    CheckHost host(medium, report);
+    host.CheckMediumFiles();
+    const int exitStatus = bootstrap::StartUpSequence(host).Run();
+    host.Finish(exitStatus);
+    host.ReportUnreadKeys();
+    return report;
+}
+
+}  // namespace zs::zemcmp

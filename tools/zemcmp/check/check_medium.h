@@ -1,0 +1,13 @@
+// `zemcmp check`: runs setup.exe's start-up sequence on a medium directory with the check's host, so that the
+// check reads the medium exactly as setup.exe does, and collects the findings and the prediction.
+#pragma once
+
+#include <string>
+
+#include "check/findings.h"
+
+namespace zs::zemcmp {
+
+CheckReport CheckMedium(const std::string& directory);
+
+}  // namespace zs::zemcmp

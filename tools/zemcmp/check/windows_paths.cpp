@@ -1,0 +1,80 @@
+#include "check/windows_paths.h"
+
+#include <vector>
+
+namespace zs::zemcmp {
+namespace {
+
+constexpr size_t kMaxPath = 260;
+
+char Upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool HasDrive(const std::string& path) {
+    return path.size() >= 2 && path[1] == ':' &&
+           ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+}
+
+// The names of a path after its root, with "." and ".." resolved and trailing dots and blanks dropped.
+std::vector<std::string> Names(const std::string& rest) {
+    std::vector<std::string> names;
+    size_t start = 0;
+    while (start <= rest.size()) {
+        size_t end = rest.find('\\', start);
+        if (end == std::string::npos) end = rest.size();
+        std::string name = rest.substr(start, end - start);
+        if (name == "..") {
+            if (!names.empty()) names.pop_back();
+        } else if (name != "." && !name.empty()) {
+            while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+            if (!name.empty()) names.push_back(name);
+        }
+        start = end + 1;
+    }
+    return names;
+}
+
+}  // namespace
+
+std::optional<std::string> FullWindowsPath(const std::string& path, const std::string& currentDirectory) {
+    if (path.empty()) return std::nullopt;
+    std::string p = path;
+    for (char& c : p) {
+        if (c == '/') c = '\\';
+    }
+    std::string current = currentDirectory;
+    while (current.size() > 3 && current.back() == '\\') current.pop_back();
+
+    std::string root;  // "C:\" or "\\server\share\"
+    std::string rest;
+    if (p.size() >= 2 && p[0] == '\\' && p[1] == '\\') {
+        size_t share = p.find('\\', 2);
+        size_t end = share == std::string::npos ? std::string::npos : p.find('\\', share + 1);
+        root = (end == std::string::npos ? p : p.substr(0, end)) + "\\";
+        rest = end == std::string::npos ? std::string() : p.substr(end + 1);
+    } else if (HasDrive(p)) {
+        root = std::string(1, Upper(p[0])) + ":\\";
+        rest = p.substr(2);
+        // "C:name" is relative to the drive's current directory: the current directory when it is on that
+        // drive, else the drive's root.
+        if (rest.empty() || rest[0] != '\\') {
+            if (HasDrive(current) && Upper(current[0]) == Upper(p[0])) rest = current.substr(2) + "\\" + rest;
+        }
+    } else if (p[0] == '\\') {
+        root = HasDrive(current) ? current.substr(0, 2) + "\\" : "C:\\";
+        rest = p;
+    } else {
+        root = HasDrive(current) ? current.substr(0, 2) + "\\" : "C:\\";
+        rest = (HasDrive(current) ? current.substr(2) : current) + "\\" + p;
+    }
+    std::string full = root;
+    std::vector<std::string> names = Names(rest);
+    for (size_t i = 0; i < names.size(); ++i) full += (i == 0 ? "" : "\\") + names[i];
+    // A path that ended in a separator keeps it, as GetFullPathName keeps it.
+    if (!names.empty() && (p.back() == '\\')) full += "\\";
+    if (full.size() >= kMaxPath) return std::nullopt;
+    return full;
+}
+
+}  // namespace zs::zemcmp

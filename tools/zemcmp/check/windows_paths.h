@@ -1,0 +1,16 @@
+// What GetFullPathName makes of a path, for the check's prediction of where setup.exe puts the temporary
+// directory: relative paths are taken from the current directory (setup.exe's, which the check takes to be
+// the medium's directory, as when the program is started from there), "." and ".." are resolved, "/" reads as
+// "\" and the trailing dots and blanks of each name go.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace zs::zemcmp {
+
+// `currentDirectory` is a full path such as "Z:\media" (a trailing backslash is allowed). Nothing for an
+// empty path or a result of MAX_PATH (260) characters or more.
+std::optional<std::string> FullWindowsPath(const std::string& path, const std::string& currentDirectory);
+
+}  // namespace zs::zemcmp
