@@ -16,12 +16,13 @@ enum ExitStatus : int {
 
 // Options a subcommand may accept.
 enum OptionFlags : unsigned {
-    kOptionDirectory = 1u << 0,  // -d DIR
-    kOptionOutput = 1u << 1,     // -o OUT
-    kOptionForce = 1u << 2,      // -f
-    kOptionJson = 1u << 3,       // --json
-    kOptionStrict = 1u << 4,     // --strict
-    kOptionCodes = 1u << 5,      // --codes
+    kOptionDirectory = 1u << 0,   // -d DIR
+    kOptionOutput = 1u << 1,      // -o OUT
+    kOptionForce = 1u << 2,       // -f
+    kOptionJson = 1u << 3,        // --json
+    kOptionStrict = 1u << 4,      // --strict
+    kOptionCodes = 1u << 5,       // --codes
+    kOptionMediumPath = 1u << 6,  // --medium-path WINDOWS_PATH
 };
 
 struct CommandLine {
@@ -29,9 +30,10 @@ struct CommandLine {
     std::string directory;  // -d, empty when not given
     std::string output;     // -o, empty when not given
     bool force = false;
-    bool json = false;    // --json
-    bool strict = false;  // --strict
-    bool codes = false;   // --codes
+    bool json = false;       // --json
+    bool strict = false;     // --strict
+    bool codes = false;      // --codes
+    std::string mediumPath;  // --medium-path, empty when not given
 };
 
 struct Command {

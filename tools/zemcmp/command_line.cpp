@@ -10,8 +10,13 @@ struct OptionSpec {
 };
 
 constexpr OptionSpec kOptions[] = {
-    {"-d", kOptionDirectory, true}, {"-o", kOptionOutput, true},        {"-f", kOptionForce, false},
-    {"--json", kOptionJson, false}, {"--strict", kOptionStrict, false}, {"--codes", kOptionCodes, false},
+    {"-d", kOptionDirectory, true},
+    {"-o", kOptionOutput, true},
+    {"-f", kOptionForce, false},
+    {"--json", kOptionJson, false},
+    {"--strict", kOptionStrict, false},
+    {"--codes", kOptionCodes, false},
+    {"--medium-path", kOptionMediumPath, true},
 };
 
 const OptionSpec* FindOption(const std::string& arg) {
@@ -42,6 +47,10 @@ bool Store(const OptionSpec& spec, const std::string& value, CommandLine* comman
             return true;
         case kOptionCodes:
             commandLine->codes = true;
+            return true;
+        case kOptionMediumPath:
+            if (!commandLine->mediumPath.empty()) return false;
+            commandLine->mediumPath = value;
             return true;
     }
     return false;

@@ -131,7 +131,8 @@ bool Driver::Execute(const Step& step, int index, JsonObject& result, std::wstri
         case Verb::kWaitExit:
             return WaitForExit(error);
         case Verb::kWatchExit:
-            return WatchUntilExit(index, error);
+        case Verb::kOkUntilExit:
+            return WatchUntilExit(index, step.verb == Verb::kOkUntilExit, error);
         case Verb::kKill:
             target_.Terminate(kKilledExitCode);
             report_.Write(JsonObject().Text("event", "killed").Text("reason", "kill step"));
@@ -294,7 +295,7 @@ bool Driver::WaitForExit(std::wstring* error) {
     return true;
 }
 
-bool Driver::WatchUntilExit(int index, std::wstring* error) {
+bool Driver::WatchUntilExit(int index, bool pressOk, std::wstring* error) {
     const DWORD start = GetTickCount(), limit = StepLimit();
     std::vector<HWND> seen;
     for (;;) {
@@ -302,6 +303,11 @@ bool Driver::WatchUntilExit(int index, std::wstring* error) {
             if (std::find(seen.begin(), seen.end(), window) != seen.end()) continue;
             seen.push_back(window);
             ReportWindow(window, index);
+            HWND ok = GetDlgItem(window, IDOK);
+            if (pressOk && ok != nullptr && IsWindowVisible(ok) && IsWindowEnabled(ok)) {
+                // Posted: a program that answers with a modal loop (a message box) must not hold the driver.
+                PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+            }
         }
         if (target_.HasEnded()) {
             ReportExit();

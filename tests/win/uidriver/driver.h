@@ -39,7 +39,7 @@ class Driver {
     bool Execute(const Step& step, int index, testsupport::JsonObject& result, std::wstring* error);
     bool WaitForWindow(const Step& step, testsupport::JsonObject& result, std::wstring* error);
     void ReportWindow(HWND window, int index);
-    bool WatchUntilExit(int index, std::wstring* error);
+    bool WatchUntilExit(int index, bool pressOk, std::wstring* error);
     bool WaitUntilGone(std::wstring* error);
     bool Dump(int index, testsupport::JsonObject& result);
     bool ChooseListItem(const Step& step, bool doubleClick, testsupport::JsonObject& result,

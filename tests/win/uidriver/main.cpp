@@ -25,7 +25,8 @@ const wchar_t kUsage[] =
     L"steps (one argument each):\n"
     L"  wait CAPTION | wait-any | wait-dump CAPTION | wait-gone | dump | select [@ID ]ITEM|#INDEX | dblclick "
     L"[@ID ]ITEM|#INDEX\n"
-    L"  press TEXT|#ID | escape | close | sync NAME | sleep MS | timeout MS | wait-exit | watch-exit | kill\n"
+    L"  press TEXT|#ID | escape | close | sync NAME | sleep MS | timeout MS | wait-exit | watch-exit\n"
+    L"  ok-until-exit | kill\n"
     L"Reports JSON lines on standard output or to FILE. Exit status: 0 all steps done, 1 a step failed,\n"
     L"2 usage error, 3 the program could not be started.\n";
 

@@ -13,14 +13,23 @@ struct VerbSpelling {
 };
 
 constexpr VerbSpelling kVerbs[] = {
-    {L"wait", Verb::kWait, Argument::kText},           {L"wait-any", Verb::kWaitAny, Argument::kNone},
-    {L"wait-gone", Verb::kWaitGone, Argument::kNone},  {L"dump", Verb::kDump, Argument::kNone},
-    {L"select", Verb::kSelect, Argument::kListItem},   {L"dblclick", Verb::kDoubleClick, Argument::kListItem},
-    {L"press", Verb::kPress, Argument::kButton},       {L"escape", Verb::kEscape, Argument::kNone},
-    {L"close", Verb::kClose, Argument::kNone},         {L"sync", Verb::kSync, Argument::kText},
-    {L"sleep", Verb::kSleep, Argument::kMilliseconds}, {L"timeout", Verb::kTimeout, Argument::kMilliseconds},
-    {L"wait-exit", Verb::kWaitExit, Argument::kNone},  {L"kill", Verb::kKill, Argument::kNone},
-    {L"wait-dump", Verb::kWaitDump, Argument::kText},  {L"watch-exit", Verb::kWatchExit, Argument::kNone},
+    {L"wait", Verb::kWait, Argument::kText},
+    {L"wait-any", Verb::kWaitAny, Argument::kNone},
+    {L"wait-gone", Verb::kWaitGone, Argument::kNone},
+    {L"dump", Verb::kDump, Argument::kNone},
+    {L"select", Verb::kSelect, Argument::kListItem},
+    {L"dblclick", Verb::kDoubleClick, Argument::kListItem},
+    {L"press", Verb::kPress, Argument::kButton},
+    {L"escape", Verb::kEscape, Argument::kNone},
+    {L"close", Verb::kClose, Argument::kNone},
+    {L"sync", Verb::kSync, Argument::kText},
+    {L"sleep", Verb::kSleep, Argument::kMilliseconds},
+    {L"timeout", Verb::kTimeout, Argument::kMilliseconds},
+    {L"wait-exit", Verb::kWaitExit, Argument::kNone},
+    {L"kill", Verb::kKill, Argument::kNone},
+    {L"wait-dump", Verb::kWaitDump, Argument::kText},
+    {L"watch-exit", Verb::kWatchExit, Argument::kNone},
+    {L"ok-until-exit", Verb::kOkUntilExit, Argument::kNone},
 };
 
 // A whole non-negative decimal number, or -1.

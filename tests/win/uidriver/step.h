@@ -20,8 +20,8 @@ enum class Verb {
     kSleep,        // sleep MS
     kTimeout,      // timeout MS        time limit of the waiting steps that follow
     kWaitExit,     // wait-exit         the program ends; report its exit code
-    kWatchExit,    // watch-exit        the same, reporting every window that shows meanwhile (none: a quiet
-                   // run)
+    kWatchExit,    // watch-exit        the same, reporting every window that shows meanwhile
+    kOkUntilExit,  // ok-until-exit     the same, pressing OK in every window that has an OK button
     kKill,         // kill              end the program by force
 };
 

@@ -15,7 +15,7 @@ int RunCheck(const CommandLine& commandLine) {
         return kExitOk;
     }
     if (commandLine.operands.size() != 1) return UsageError("check needs exactly one directory");
-    CheckReport report = CheckMedium(commandLine.operands.front());
+    CheckReport report = CheckMedium(commandLine.operands.front(), commandLine.mediumPath);
     if (commandLine.json) {
         WriteJsonReport(report, commandLine.strict, stdout);
     } else {
@@ -28,7 +28,7 @@ int RunCheck(const CommandLine& commandLine) {
 
 const Command kCheckCommand = {
     "check",
-    "check [--json] [--strict] DIR | check --codes",
+    "check [--json] [--strict] [--medium-path WINPATH] DIR | check --codes",
     "Runs setup.exe's own start-up steps on the medium in DIR, with stand-ins that read it as\n"
     "Windows would (SETUP.LST and ZSPROFIL.INI as Windows' profile reader reads them, file names by\n"
     "Windows' rules, setup.exe, ZSRES.DLL and _SETUP.EXE by their headers, compressed start-up files\n"
@@ -47,10 +47,13 @@ const Command kCheckCommand = {
     "\"language\"}),\n"
     "         \"errors\", \"warnings\", \"notes\"; see the media authors' guide, media-authors.md\n"
     "--strict makes warnings fail the check (exit status 1)\n"
+    "--medium-path  the directory as setup.exe will see it, such as D:\\ for the root of a CD (it\n"
+    "         decides the compressed names of names without a dot, and where a relative TmpDirName\n"
+    "         goes); default: its full path here, on a POSIX system under Z:, as Wine shows it\n"
     "--codes  lists every finding code with its severity and meaning\n"
     "Exit status: 0 no errors (and with --strict no warnings), 1 warnings only (--strict),\n"
     "2 errors: setup.exe would stop on this medium (2 also for a wrong command line).",
-    kOptionJson | kOptionStrict | kOptionCodes,
+    kOptionJson | kOptionStrict | kOptionCodes | kOptionMediumPath,
     0,
     1,
     RunCheck,

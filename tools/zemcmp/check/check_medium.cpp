@@ -6,12 +6,12 @@
 
 namespace zs::zemcmp {
 
-CheckReport CheckMedium(const std::string& directory) {
+CheckReport CheckMedium(const std::string& directory, const std::string& windowsPath) {
     CheckReport report;
     report.directory = directory;
     MediumDirectory medium;
     std::string problem;
-    if (!medium.Open(directory, &problem)) {
+    if (!medium.Open(directory, windowsPath, &problem)) {
         report.Add(FindingCode::kMediumUnreadable, directory + ": " + problem);
         return report;
     }

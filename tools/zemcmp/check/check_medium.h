@@ -8,6 +8,7 @@
 
 namespace zs::zemcmp {
 
-CheckReport CheckMedium(const std::string& directory);
+// `windowsPath`: the directory as setup.exe will see it; empty for its full path here (see MediumDirectory).
+CheckReport CheckMedium(const std::string& directory, const std::string& windowsPath = std::string());
 
 }  // namespace zs::zemcmp

@@ -26,12 +26,12 @@ bool SameFileName(const std::string& a, const std::string& b) {
                                               [](char x, char y) { return FoldCase(x) == FoldCase(y); });
 }
 
-bool MediumDirectory::Open(const std::string& directory, std::string* error) {
+bool MediumDirectory::Open(const std::string& directory, const std::string& windowsPath, std::string* error) {
     path_ = directory;
     if (!ListDirectory(directory, &entries_, error)) return false;
     std::sort(entries_.begin(), entries_.end(),
               [](const DirectoryEntry& a, const DirectoryEntry& b) { return a.name < b.name; });
-    windowsPath_ = WindowsPathOfDirectory(directory);
+    windowsPath_ = windowsPath.empty() ? WindowsPathOfDirectory(directory) : windowsPath;
     if (windowsPath_.empty() || windowsPath_.back() != '\\') windowsPath_ += '\\';
     return true;
 }

@@ -28,8 +28,10 @@ struct MediumFile {
 
 class MediumDirectory {
   public:
-    // Reads the directory's names once. False with the problem in *error when it cannot be read.
-    bool Open(const std::string& directory, std::string* error);
+    // Reads the directory's names once. `windowsPath` is the directory as setup.exe will see it (such as
+    // "D:\" for the root of a CD); empty for its full path here (WindowsPathOfDirectory). False with the
+    // problem in *error when it cannot be read.
+    bool Open(const std::string& directory, const std::string& windowsPath, std::string* error);
 
     // The exact name when it is there, else the first (in byte order) that differs only in case.
     MediumFile Find(const std::string& name) const;
