@@ -131,6 +131,7 @@ class CheckHost : public bootstrap::StartUpHost {
     void CheckStartUpEntries(bool workstationRun);
     void CheckLocations(const language::LanguageChoices& choices);
     void CheckLanguageEntries(const std::string& filterCode, const bootstrap::LanguageList& list);
+    void CheckStartUpValues();
     void ReportUnreadKeysOf(const ObservedFile& file, const char* section);
 
     friend class ObservedProfile;

@@ -2,9 +2,11 @@
 // the language entries, the edition word, the locations, the temporary directory's name, the start-up entries
 // and the keys that are never read; and the causes behind the stops of the sequence.
 #include <algorithm>
+#include <cstdint>
 
 #include "bootstrap/file_name_rules.h"
 #include "bootstrap/fixed_messages.h"
+#include "bootstrap/free_space_rule.h"
 #include "bootstrap/list_file.h"
 #include "bootstrap/main_module_command_line.h"
 #include "bootstrap/start_up_entries.h"
@@ -312,6 +314,52 @@ void CheckHost::CheckLanguageEntries(const std::string& filterCode, const bootst
                    "with 99 language entries before it, the edition word (key 100) is read as a language "
                    "entry too"));
         }
+    }
+}
+
+// AppName and TmpDirSize as setup.exe has just read them for the free-space step: an empty application name,
+// and a size that atol reads otherwise than it is written.
+void CheckHost::CheckStartUpValues() {
+    ObservedFile* file = ListFile();
+    if (!file) return;
+    auto add = [&](FindingCode code, const char* key, const std::string& text) {
+        Add(code, text)
+            .At(file->name, bootstrap::kStartUpSection, key)
+            .WithValue(RawValue(*file, bootstrap::kStartUpSection, key));
+    };
+    if (bootstrap::ReadAppName(file->reader).empty()) {
+        add(FindingCode::kAppNameEmpty, bootstrap::kAppNameKey,
+            "the application name is empty: the please-wait window's caption starts with nothing, and the "
+            "main "
+            "module's restart request is looked for under an empty name");
+    }
+    const std::string text = bootstrap::ReadTmpDirSize(file->reader);
+    if (bootstrap::IsMissingEntry(text)) return;
+    // Split as atol reads it: white space, a sign, digits, and whatever follows.
+    size_t start = std::min(text.find_first_not_of(" \t\n\v\f\r"), text.size());
+    const bool negative = start < text.size() && text[start] == '-';
+    if (start < text.size() && (text[start] == '+' || negative)) ++start;
+    const size_t digitsEnd = std::min(text.find_first_not_of("0123456789", start), text.size());
+    const int32_t bytes = bootstrap::ParseRequiredBytes(text);
+    const std::string readAs =
+        "setup.exe reads it as " + std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+    std::string digits = text.substr(start, digitsEnd - start);
+    digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size()));
+    const std::string limit = negative ? "2147483648" : "2147483647";
+    const char* key = bootstrap::kTmpDirSizeKey;
+    if (digitsEnd == start) {
+        add(FindingCode::kTmpDirSizeNoDigits, key,
+            "the size has no digits: setup.exe requires 0 bytes of free space");
+    } else if (digitsEnd != text.size()) {
+        add(FindingCode::kTmpDirSizeNotANumber, key,
+            "only the leading digits of the size count: " + readAs +
+                " (write the number of bytes alone, without units or separators)");
+    } else if (negative && bytes != 0) {
+        add(FindingCode::kTmpDirSizeNegative, key,
+            "the size is negative: any free space passes setup.exe's test");
+    } else if (digits.size() > limit.size() || (digits.size() == limit.size() && digits > limit)) {
+        add(FindingCode::kTmpDirSizeTooLarge, key,
+            "the size is larger than the largest number setup.exe can read: " + readAs);
     }
 }
 

@@ -16,18 +16,29 @@ bool HasDrive(const std::string& path) {
            ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
 
-// The names of a path after its root, with "." and ".." resolved and trailing dots and blanks dropped.
-std::vector<std::string> Names(const std::string& rest) {
+// The names of a path after its root, with "." and ".." resolved, and the trailing dots and blanks that
+// Windows drops dropped (as its conformance tests of RtlGetFullPathName_U show): a name inside the path loses
+// only a single trailing dot ("TMP." but not "TMP.." or "TMP. "); the last name, unless a separator follows
+// it, loses all its trailing dots and blanks, and when nothing is left of it the path ends in a separator
+// ("C:\TMP\.. " and "C:\TMP\..." give "C:\TMP\"). *endsInSeparator tells whether the result keeps one.
+std::vector<std::string> Names(const std::string& rest, bool* endsInSeparator) {
     std::vector<std::string> names;
+    *endsInSeparator = !rest.empty() && rest.back() == '\\';
     size_t start = 0;
     while (start <= rest.size()) {
         size_t end = rest.find('\\', start);
         if (end == std::string::npos) end = rest.size();
         std::string name = rest.substr(start, end - start);
+        const bool last = end == rest.size();
         if (name == "..") {
             if (!names.empty()) names.pop_back();
         } else if (name != "." && !name.empty()) {
-            while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+            if (last) {
+                while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+                if (name.empty()) *endsInSeparator = true;
+            } else if (name.size() >= 2 && name.back() == '.' && name[name.size() - 2] != '.') {
+                name.pop_back();
+            }
             if (!name.empty()) names.push_back(name);
         }
         start = end + 1;
@@ -69,10 +80,11 @@ std::optional<std::string> FullWindowsPath(const std::string& path, const std::s
         rest = (HasDrive(current) ? current.substr(2) : current) + "\\" + p;
     }
     std::string full = root;
-    std::vector<std::string> names = Names(rest);
+    bool endsInSeparator = false;
+    std::vector<std::string> names = Names(rest, &endsInSeparator);
     for (size_t i = 0; i < names.size(); ++i) full += (i == 0 ? "" : "\\") + names[i];
     // A path that ended in a separator keeps it, as GetFullPathName keeps it.
-    if (!names.empty() && (p.back() == '\\')) full += "\\";
+    if (!names.empty() && endsInSeparator) full += "\\";
     if (full.size() >= kMaxPath) return std::nullopt;
     return full;
 }

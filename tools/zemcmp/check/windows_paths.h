@@ -1,7 +1,8 @@
 // What GetFullPathName makes of a path, for the check's prediction of where setup.exe puts the temporary
 // directory: relative paths are taken from the current directory (setup.exe's, which the check takes to be
 // the medium's directory, as when the program is started from there), "." and ".." are resolved, "/" reads as
-// "\" and the trailing dots and blanks of each name go.
+// "\" and the trailing dots and blanks that Windows drops go (all of them at the end of the path, a single
+// dot inside it).
 #pragma once
 
 #include <optional>
