@@ -157,8 +157,8 @@ TEST(ZemcmpCheckReport, UnreadableDirectoryIsAnErrorAndBadUsageIsTwo) {
         EXPECT_EQ(bad.out, "");
     }
     ToolRun help = RunTool({"check", "--help"});
-    for (const char* text :
-         {"check [--json] [--strict] DIR | check --codes", "\"prediction\"", "\"phase\""}) {
+    for (const char* text : {"check [--json] [--strict] [--medium-path WINPATH] DIR | check --codes",
+                             "\"prediction\"", "\"phase\""}) {
         EXPECT_NE(help.out.find(text), std::string::npos) << text;
     }
 }

@@ -20,6 +20,13 @@ CheckReport CheckMedium(const std::string& directory, const std::string& windows
     const int exitStatus = bootstrap::StartUpSequence(host).Run();
     host.Finish(exitStatus);
     host.ReportUnreadKeys();
+    // The sequence was followed for what it reports; without a program to start, none of it happens.
+    for (const Finding& finding : report.findings) {
+        if (finding.code == FindingCode::kSetupProgramMissing ||
+            finding.code == FindingCode::kSetupProgramUnloadable) {
+            report.prediction = Prediction{Prediction::Outcome::kNoProgram, "", 0, std::nullopt, ""};
+        }
+    }
     return report;
 }
 

@@ -24,6 +24,8 @@ const char* OutcomeName(Prediction::Outcome outcome) {
             return "cancelled";
         case Prediction::Outcome::kStartsMainModule:
             return "starts-main-module";
+        case Prediction::Outcome::kNoProgram:
+            return "no-program";
     }
     return "stops";
 }

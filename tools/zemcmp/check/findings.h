@@ -39,10 +39,11 @@ struct Finding {
 // How the run ends, as setup.exe would run it with the user keeping the first item of the Select Language
 // list (which Enter takes).
 struct Prediction {
-    enum class Outcome { kStops, kCancelled, kStartsMainModule };
+    // kNoProgram: there is no setup.exe that Windows would start, so nothing of the rest happens.
+    enum class Outcome { kStops, kCancelled, kStartsMainModule, kNoProgram };
     Outcome outcome = Outcome::kStartsMainModule;
     std::string phase;   // where a run that stops or is cancelled ends
-    int exitStatus = 0;  // setup.exe's exit status
+    int exitStatus = 0;  // setup.exe's exit status (none for kNoProgram)
     std::optional<PredictedMessage> message;
     std::string language;  // the language chosen, once there is one
 };

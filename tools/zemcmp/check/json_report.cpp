@@ -42,8 +42,10 @@ std::string PredictionObject(const std::optional<Prediction>& prediction) {
     if (!prediction) return "null";
     return "{" + Field("outcome", JsonString(OutcomeName(prediction->outcome))) + ", " +
            Field("phase", OptionalString(prediction->phase)) + ", " +
-           Field("exitStatus", std::to_string(prediction->exitStatus)) + ", " +
-           Field("language", OptionalString(prediction->language)) + ", " +
+           Field("exitStatus", prediction->outcome == Prediction::Outcome::kNoProgram
+                                   ? std::string("null")
+                                   : std::to_string(prediction->exitStatus)) +
+           ", " + Field("language", OptionalString(prediction->language)) + ", " +
            Field("message", MessageObject(prediction->message)) + "}";
 }
 

@@ -52,6 +52,10 @@ void WritePrediction(const Prediction& prediction, std::FILE* out) {
                 out, "\nsetup.exe would end as cancelled at step %s, without a message, exit status %d.\n",
                 prediction.phase.c_str(), prediction.exitStatus);
             break;
+        case Prediction::Outcome::kNoProgram:
+            std::fprintf(out,
+                         "\nThere is no setup.exe that Windows would start: nothing of this medium runs.\n");
+            break;
         case Prediction::Outcome::kStartsMainModule:
             std::fprintf(out, "\nsetup.exe would start the main setup module _SETUP.EXE%s.\n",
                          language.c_str());
