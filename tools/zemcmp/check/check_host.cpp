@@ -1,4 +1,5 @@
 #include "check/check_host.h"
+#include "check/host_texts.h"
 
 #include <algorithm>
 #include <limits>
@@ -24,40 +25,14 @@ using bootstrap::RunPhase;
 using bootstrap::StageResult;
 
 constexpr char kSetupProgramName[] = "SETUP.EXE";
-// Longer than any value of a profile file, so that a value read with it is never cut.
-constexpr size_t kUncut = size_t{1} << 31;
-// A default no value of a profile file is: what a lookup of a key that is not there gives.
-constexpr char kAbsent[] = "\x01\x02(absent)\x02\x01";
 // Windows of the machine the check predicts for: today's 64-bit Windows.
 constexpr uint16_t kPlatformMachine = kMachineAmd64;
 constexpr unsigned long kErrorFileNotFound = 2;
 constexpr unsigned long kErrorBadExeFormat = 193;
 
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
-
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
-}
-
-// The message offset of a string ID: block base B = 100 k + 1, ID = B + offset.
-int OffsetOf(int stringId) {
-    return (stringId - 1) % 100;
-}
-
 bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix) {
-    return text.size() >= prefix.size() && Upper(text.substr(0, prefix.size())) == Upper(prefix);
+    return text.size() >= prefix.size() &&
+           AsciiUpperCase(text.substr(0, prefix.size())) == AsciiUpperCase(prefix);
 }
 
 }  // namespace
@@ -73,7 +48,7 @@ class ObservedProfile : public bootstrap::ProfileReader {
         std::string value = file_.reader.GetString(section, key, defaultValue, bufferSize);
         if (section == nullptr) {
             file_.sectionListRead = true;
-            std::string whole = file_.reader.GetString(nullptr, nullptr, "", kUncut);
+            std::string whole = file_.reader.GetString(nullptr, nullptr, "", kUncutSize);
             if (whole.size() > value.size() && file_.cutReported.insert({"", ""}).second) {
                 host_
                     .Add(FindingCode::kValueCut,
@@ -85,10 +60,10 @@ class ObservedProfile : public bootstrap::ProfileReader {
             return value;
         }
         if (key == nullptr) return value;
-        file_.keysRead.insert({Lower(section), Lower(key)});
+        file_.keysRead.insert({AsciiLowerCase(section), AsciiLowerCase(key)});
         std::string raw = host_.RawValue(file_, section, key);
-        if (raw != kAbsent && raw.size() > value.size() &&
-            file_.cutReported.insert({Lower(section), Lower(key)}).second) {
+        if (raw != kAbsentValue && raw.size() > value.size() &&
+            file_.cutReported.insert({AsciiLowerCase(section), AsciiLowerCase(key)}).second) {
             host_
                 .Add(FindingCode::kValueCut, "the value is longer than " + std::to_string(bufferSize - 1) +
                                                  " characters: setup.exe reads " + Quoted(value))
@@ -108,7 +83,7 @@ CheckHost::CheckHost(const MediumDirectory& medium, CheckReport& report) : mediu
 CheckHost::~CheckHost() = default;
 
 std::string CheckHost::RawValue(const ObservedFile& file, const char* section, const char* key) const {
-    return file.reader.GetString(section, key, kAbsent, kUncut);
+    return file.reader.GetString(section, key, kAbsentValue, kUncutSize);
 }
 
 void CheckHost::SetCause(FindingCode code, std::string text, std::string file, std::string section,
@@ -119,7 +94,7 @@ void CheckHost::SetCause(FindingCode code, std::string text, std::string file, s
 
 MediumFile CheckHost::Look(const std::string& name) {
     MediumFile file = medium_.Find(name);
-    if (file.device || !namesNoted_.insert(Upper(name)).second) return file;
+    if (file.device || !namesNoted_.insert(AsciiUpperCase(name)).second) return file;
     if (file.caseDiffers) {
         Add(FindingCode::kFileNameCase,
             "the name is written " + file.actualName +
@@ -149,7 +124,7 @@ std::optional<MediumFile> CheckHost::MediumFileOf(const std::string& windowsPath
 }
 
 ObservedFile* CheckHost::ObservedByName(const std::string& name) {
-    auto found = profiles_.find(Upper(name));
+    auto found = profiles_.find(AsciiUpperCase(name));
     return found == profiles_.end() ? nullptr : found->second.get();
 }
 
@@ -266,7 +241,7 @@ bool CheckHost::Exists(const std::string& path) {
 std::unique_ptr<bootstrap::ProfileReader> CheckHost::OpenProfile(const std::string& path) {
     std::optional<MediumFile> file = MediumFileOf(path);
     std::string name = file ? (file->actualName.empty() ? file->name : file->actualName) : path;
-    std::unique_ptr<ObservedFile>& observed = profiles_[Upper(file ? file->name : path)];
+    std::unique_ptr<ObservedFile>& observed = profiles_[AsciiUpperCase(file ? file->name : path)];
     if (!observed) {
         observed = std::make_unique<ObservedFile>(
             ObservedFile{name,
@@ -362,7 +337,7 @@ StageResult CheckHost::StageFile(const bootstrap::StagedFile& file) {
                        compressed->actualName));
         }
     }
-    staged_[Upper(std::string(bootstrap::WithoutTrailingDotsAndBlanks(file.fileName)))] = file;
+    staged_[AsciiUpperCase(std::string(bootstrap::WithoutTrailingDotsAndBlanks(file.fileName)))] = file;
     return StageResult::kDone;
 }
 
@@ -492,7 +467,7 @@ PredictedMessage CheckHost::MessageOf(const RunEnd& end, const std::string& text
     message.icon = bootstrap::MessageIconName(end.message->icon);
     message.stringId = end.message->fixedText ? 0 : end.message->stringId;
     if (message.stringId != 0) {
-        int base = message.stringId - OffsetOf(message.stringId);
+        int base = message.stringId - MessageOffset(message.stringId);
         message.language = chosenBase_ != 0 && base == chosenBase_ ? chosenLanguage_ : "English";
     }
     return message;

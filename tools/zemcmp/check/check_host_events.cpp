@@ -12,6 +12,7 @@
 #include "bootstrap/start_up_entries.h"
 #include "bootstrap/start_up_rules.h"
 #include "check/check_host.h"
+#include "check/host_texts.h"
 #include "codec_session.h"
 #include "language/location_profile.h"
 #include "reslib/resource_ids.h"
@@ -24,39 +25,14 @@ using bootstrap::IniFileReader;
 using bootstrap::RunEnd;
 using bootstrap::RunPhase;
 
-constexpr char kAbsentValue[] = "\x01\x02(absent)\x02\x01";
-constexpr size_t kUncutSize = size_t{1} << 31;
-
 // Last components of directories that hold files of their own.
 constexpr const char* kSharedDirectoryNames[] = {"WINDOWS",      "WINNT",  "SYSTEM",        "SYSTEM32",
                                                  "TEMP",         "TMP",    "PROGRAM FILES", "PROGRA~1",
                                                  "MY DOCUMENTS", "DESKTOP"};
 
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
-
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
-}
-
 bool IsDecimalNumber(const std::string& text) {
     return !text.empty() &&
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-int OffsetOf(int stringId) {
-    return (stringId - 1) % 100;
 }
 
 std::string CatalogueNames(const std::vector<language::CatalogueEntry>& catalogue) {
@@ -161,7 +137,7 @@ CheckHost::Cause CheckHost::TakeCause(const RunEnd& end) {
         cause.key = key;
         cause.value = raw;
     };
-    const int offset = end.message && !end.message->fixedText ? OffsetOf(end.message->stringId) : -1;
+    const int offset = end.message && !end.message->fixedText ? MessageOffset(end.message->stringId) : -1;
     const std::string argument =
         end.message && end.message->argument ? *end.message->argument : std::string();
     switch (end.phase) {
@@ -301,7 +277,7 @@ void CheckHost::CheckLanguageEntries(const std::string& filterCode, const bootst
                        "by this name"));
         }
         if (!filterCode.empty() && !entry.enabled &&
-            Upper(entry.codeText).find(Upper(filterCode)) != std::string::npos) {
+            AsciiUpperCase(entry.codeText).find(AsciiUpperCase(filterCode)) != std::string::npos) {
             at(Add(FindingCode::kLanguageCodeCase, "the code text " + Quoted(entry.codeText) +
                                                        " holds the filter code " + Quoted(filterCode) +
                                                        " only in another case: the match is case-sensitive "
@@ -394,7 +370,7 @@ void CheckHost::OnLanguageList(const std::string& filterCode, const bootstrap::L
 
 void CheckHost::OnEditionWord(const std::string& word, bool locationMode) {
     ObservedFile* file = ListFile();
-    if (!locationMode && Upper(word).find("STANDARD") != std::string::npos && file) {
+    if (!locationMode && AsciiUpperCase(word).find("STANDARD") != std::string::npos && file) {
         Add(FindingCode::kEditionWordCase,
             "the edition word " + Quoted(word) +
                 " holds \"Standard\" only in another case: the test is case-sensitive, "
@@ -642,7 +618,7 @@ void CheckHost::OnStartUpFiles(const bootstrap::StartUpFileList& list, bool work
 void CheckHost::ReportUnreadKeysOf(const ObservedFile& file, const char* section) {
     const IniFileReader::Section* found = nullptr;
     for (const IniFileReader::Section& candidate : file.reader.Sections()) {
-        if (candidate.reachable && Lower(candidate.name) == Lower(section)) {
+        if (candidate.reachable && AsciiLowerCase(candidate.name) == AsciiLowerCase(section)) {
             found = &candidate;
             break;
         }
@@ -651,9 +627,10 @@ void CheckHost::ReportUnreadKeysOf(const ObservedFile& file, const char* section
     // The numbered list is read from 1 on up to the key that ends it; other numbered keys the sequence reads
     // (the edition word, 100) are not part of it.
     int lastRead = 0;
-    while (file.keysRead.count({Lower(section), std::to_string(lastRead + 1)})) ++lastRead;
+    while (file.keysRead.count({AsciiLowerCase(section), std::to_string(lastRead + 1)})) ++lastRead;
     for (const IniFileReader::KeyLine& line : found->keys) {
-        if (!line.reachable || file.keysRead.count({Lower(section), Lower(line.name)})) continue;
+        if (!line.reachable || file.keysRead.count({AsciiLowerCase(section), AsciiLowerCase(line.name)}))
+            continue;
         auto add = [&](FindingCode code, const std::string& text) {
             Add(code, text).At(file.name, section, line.name).WithValue(line.value);
         };

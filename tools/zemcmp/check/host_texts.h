@@ -1,0 +1,35 @@
+// Small pieces the two sources of the check's host share: how a profile file is read uncut, how a missing key
+// is told from a present one, and the texts of names in findings.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "bootstrap/language_filter.h"
+
+namespace zs::zemcmp {
+
+// Longer than any value of a profile file, so that a value read with it is never cut.
+inline constexpr size_t kUncutSize = size_t{1} << 31;
+// A default that no value of a profile file is: what a lookup of a key that is not there gives.
+inline constexpr char kAbsentValue[] = "\x01\x02(absent)\x02\x01";
+
+inline std::string AsciiLowerCase(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+using bootstrap::AsciiUpperCase;
+
+inline std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+// The message offset of a string ID: block base B = 100 k + 1, ID = B + offset.
+inline int MessageOffset(int stringId) {
+    return (stringId - 1) % 100;
+}
+
+}  // namespace zs::zemcmp
