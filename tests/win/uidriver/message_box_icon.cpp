@@ -109,8 +109,8 @@ std::string IdentifyMessageBoxIcon(HWND iconControl) {
     GetWindowRect(iconControl, &area);
     int width = area.right - area.left, height = area.bottom - area.top;
     if (width <= 0 || height <= 0) return "unknown";
-    // The window may not have been painted yet when it has just appeared, and on a busy machine Wine may take a
-    // while to bring it to the screen: look again for up to five seconds.
+    // The window may not have been painted yet when it has just appeared, and on a busy machine Wine may take
+    // a while to bring it to the screen: look again for up to five seconds.
     for (int attempt = 0; attempt < 100; ++attempt) {
         Pixels screen = CaptureScreen(area);
         for (const auto& candidate : kSystemIcons) {
