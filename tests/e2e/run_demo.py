@@ -28,7 +28,7 @@ from setupmedium import (MAIN_MODULE, MainModuleReport, environment, fnv1a64, lo
                          switch_log)
 from winharness import WINE_RUN, WINE_SESSION, drive, parse_ini, windows_path
 
-sys.path.insert(0, str(winharness.SOURCE_DIR / "tests" / "reslib"))
+sys.path.insert(0, str(winharness.SOURCE_DIR / "tests" / "host"))
 from rc_string_table import read_string_tables  # noqa: E402
 
 EXAMPLE_DIR = winharness.SOURCE_DIR / "examples" / "medium"
