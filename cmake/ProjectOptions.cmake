@@ -1,7 +1,9 @@
 # Compiler settings shared by every target of the three builds.
 
+option(ZS_WERROR "Treat compiler warnings as errors" ON)
+
 add_library(zs_options INTERFACE)
-target_compile_options(zs_options INTERFACE -Wall -Wextra)
+target_compile_options(zs_options INTERFACE -Wall -Wextra $<$<BOOL:${ZS_WERROR}>:-Werror>)
 target_include_directories(zs_options INTERFACE ${PROJECT_SOURCE_DIR}/src ${CMAKE_BINARY_DIR}/generated)
 
 if(ZS_SANITIZE)
