@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the native unit tests (also under AddressSanitizer and
-# UndefinedBehaviorSanitizer), the host-side checks of both Windows builds, the
+# Builds everything and runs every test: the formatting of the C++ sources, the native unit tests (also under
+# AddressSanitizer and UndefinedBehaviorSanitizer), the host-side checks of both Windows builds, the
 # Windows-side tests and end-to-end scenarios under Wine (the x86_64 build, and the shipped i686 build under
 # WOW64 where this machine runs 32-bit programs), and the fuzz targets for a bounded time.
 # Installs missing packages first. Exits non-zero when anything failed.
@@ -85,6 +85,31 @@ run_fuzzer() {
     fi
     rm -rf "$work" "$work.log"
 }
+
+# The C++ sources as the project's .clang-format lays them out; each file that differs is named.
+check_format() {
+    step "format"
+    local format unformatted=()
+    format=$(command -v clang-format-14 || command -v clang-format) || {
+        failures+=("format: clang-format not found")
+        return
+    }
+    local file
+    while IFS= read -r file; do
+        [ -f "$file" ] || continue
+        "$format" --dry-run --Werror "$file" >/dev/null 2>&1 || unformatted+=("$file")
+    done < <(git ls-files --cached --others --exclude-standard '*.cpp' '*.h' 2>/dev/null ||
+        find src tools tests bench examples cmake -name '*.cpp' -o -name '*.h')
+    if [ ${#unformatted[@]} -gt 0 ]; then
+        printf 'not formatted (clang-format -i FILE): %s\n' "${unformatted[@]}"
+        for file in "${unformatted[@]}"; do failures+=("format: $file"); done
+    else
+        echo "every C++ source is formatted"
+    fi
+    summary+=("format: ${#unformatted[@]} files not formatted")
+}
+
+check_format
 
 for preset in native asan; do
     build "$preset" && run_ctest "$preset"
