@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """Takes the PNG screenshots of the two dialog templates of ZSRES.DLL for docs/screenshots/.
 
-    python3 tests/e2e/take_screenshots.py [--bin build/win64/bin] [--out docs/screenshots]
+    python3 scripts/demo/take_screenshots.py [--bin build/win64/bin] [--out docs/screenshots]
 
 dialog_viewer.exe shows each dialog under the UI driver; at the driver's "sync" step the dialog is on the
 session's virtual display, and ImageMagick's import copies the window's rectangle from it. Uses the running
-Wine session or starts one (and stops it again). Needs the x86_64 build and the imagemagick package.
+Wine session or starts one (and stops it again). Needs a Windows build and the imagemagick package; the demo
+(run_demo.py) uses it for the screenshots of its run.
 """
 
 import argparse
@@ -17,8 +18,11 @@ import tempfile
 import time
 from pathlib import Path
 
-import winharness
-from winharness import WINE_SESSION, drive, program_command
+# The scenarios' harness, from the tests.
+sys.path.insert(1, str(Path(__file__).resolve().parents[2] / "tests" / "e2e"))
+
+import winharness  # noqa: E402
+from winharness import WINE_SESSION, drive, program_command  # noqa: E402
 
 SCREENSHOTS = [
     # file name, viewer arguments, caption, steps that end the dialog
@@ -59,7 +63,7 @@ def take(display: str, out_dir: Path, name: str, viewer_args, caption: str, clos
 
 def main() -> int:
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--bin", type=Path, help="the x86_64 build's bin directory (default: ZS_BIN_DIR or "
+    parser.add_argument("--bin", type=Path, help="a Windows build's bin directory (default: ZS_BIN_DIR or "
                                                  "build/win64/bin)")
     parser.add_argument("--out", type=Path, default=winharness.SOURCE_DIR / "docs" / "screenshots")
     args = parser.parse_args()
@@ -67,7 +71,7 @@ def main() -> int:
         os.environ["ZS_BIN_DIR"] = str(args.bin.resolve())
     for needed in ("dialog_viewer.exe", "uidriver.exe", "ZSRES.DLL"):
         if not (winharness.bin_dir() / needed).exists():
-            raise SystemExit(f"{needed} not found in {winharness.bin_dir()}: build the win64 preset first")
+            raise SystemExit(f"{needed} not found in {winharness.bin_dir()}: build a Windows preset first")
     if shutil.which("import") is None:
         raise SystemExit("ImageMagick's import not found (apt-get install imagemagick)")
     args.out.mkdir(parents=True, exist_ok=True)
