@@ -4,14 +4,18 @@
 # setup log, the main module's command line and the files it received, the temporary directory gone, the restart
 # check, and screenshots of the two dialogs.
 #
+# The Windows programs are those of the shipped i686 build (preset win32, run under WOW64 in a 64-bit Wine
+# prefix) where this machine runs 32-bit programs (scripts/can-run-32bit.sh runs one), else those of the x86_64
+# build (preset win64); the demo says which. Its helpers are in scripts/demo/.
+#
 # usage: scripts/demo.sh [--interactive] [--language NAME]
 #   --interactive    run setup.exe on your display (DISPLAY must be set) and choose the language yourself;
 #                    without it the run happens on a virtual display and the UI driver chooses
 #   --language NAME  the language the UI driver chooses (default Deutsch)
 #
-# Environment: ZS_BUILD_ROOT (default build: the builds go to build/native and build/win64, the screenshots
-# and reports to build/demo), ZS_WINEPREFIX (default: a prefix of the demo's own, beside the tests' one),
-# ZS_JOBS (default: all cores).
+# Environment: ZS_BUILD_ROOT (default build: the builds go to build/native and build/win32 or build/win64, the
+# screenshots and reports to build/demo), ZS_WINEPREFIX (default: a prefix of the demo's own, beside the tests'
+# one), ZS_JOBS (default: all cores).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -42,14 +46,24 @@ export ZS_WINEPREFIX=${ZS_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/zemsetup/d
 
 bash scripts/install-deps.sh
 
-echo "demo: building the media tool ($build_root/native) and the Windows programs ($build_root/win64)"
+mkdir -p "$build_root"
+if bash scripts/can-run-32bit.sh "$build_root"; then
+    preset=win32 bits=32
+    echo "demo: running the shipped i686 build (preset win32) under WOW64 in a 64-bit Wine prefix"
+else
+    preset=win64 bits=64
+    echo "demo: running the x86_64 build (preset win64): this machine cannot run 32-bit programs, so the shipped" \
+        "i686 build cannot run here"
+fi
+
+echo "demo: building the media tool ($build_root/native) and the Windows programs ($build_root/$preset)"
 cmake --preset native -B "$build_root/native" >/dev/null
 cmake --build "$build_root/native" -j "$jobs" --target zemcmp >/dev/null
-cmake --preset win64 -B "$build_root/win64" >/dev/null
-cmake --build "$build_root/win64" -j "$jobs" \
+cmake --preset "$preset" -B "$build_root/$preset" >/dev/null
+cmake --build "$build_root/$preset" -j "$jobs" \
     --target setup zsres main_module_stand_in uidriver dialog_viewer >/dev/null
 
-bin=$build_root/win64/bin
+bin=$build_root/$preset/bin
 medium=$(mktemp -d "${TMPDIR:-/tmp}/zs-demo-medium.XXXXXX")
 trap 'rm -rf "$medium"' EXIT
 examples/medium/assemble.sh "$medium" "$build_root/native/bin/zemcmp" "$bin/main_module_stand_in.exe" \
@@ -59,5 +73,5 @@ echo
 echo "== zemcmp check: the medium read the way setup.exe reads it"
 "$build_root/native/bin/zemcmp" check "$medium" | sed 's/^/  /'
 
-python3 -B tests/e2e/run_demo.py --medium "$medium" --bin "$bin" --out "$build_root/demo" \
+python3 -B scripts/demo/run_demo.py --medium "$medium" --bin "$bin" --bits "$bits" --out "$build_root/demo" \
     --language "$language" "${interactive[@]}"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the native unit tests (also under AddressSanitizer and
-# UndefinedBehaviorSanitizer), the host-side checks of both Windows builds, the Windows-side tests and
-# end-to-end scenarios under Wine (x86_64 build), and the fuzz targets for a bounded time.
+# Builds everything and runs every test: the formatting of the C++ sources, the native unit tests (also under
+# AddressSanitizer and UndefinedBehaviorSanitizer), the host-side checks of both Windows builds, the
+# Windows-side tests and end-to-end scenarios under Wine (the x86_64 build, and the shipped i686 build under
+# WOW64 where this machine runs 32-bit programs), and the fuzz targets for a bounded time.
 # Installs missing packages first. Exits non-zero when anything failed.
 #
 # Environment: ZS_FUZZ_SECONDS (default 60, per target; 0 skips fuzzing), ZS_JOBS (default: all cores).
@@ -17,10 +18,13 @@ step() { printf '\n==== %s ====\n' "$*"; }
 
 bash scripts/install-deps.sh || { echo "could not install the build dependencies"; exit 1; }
 
+# build PRESET [CMAKE_ARGS...]
 build() {
     local preset=$1
+    shift
     step "build $preset"
-    if cmake --preset "$preset" >"build-$preset.log" 2>&1 && cmake --build --preset "$preset" -j "$jobs" >>"build-$preset.log" 2>&1; then
+    if cmake --preset "$preset" "$@" >"build-$preset.log" 2>&1 &&
+        cmake --build --preset "$preset" -j "$jobs" >>"build-$preset.log" 2>&1; then
         grep -E 'warning:' "build-$preset.log" | sort -u | head -20
         rm -f "build-$preset.log"
         return 0
@@ -38,18 +42,19 @@ failed_output() {
          shown && count++ < 300' "$1"
 }
 
+# run_ctest PRESET [LABEL]: LABEL names the run in the summary (default: the preset).
 run_ctest() {
-    local preset=$1
-    step "test $preset"
+    local preset=$1 label=${2:-$1}
+    step "test $label"
     local log
     log=$(mktemp)
     if ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$log" | grep -E '(\*\*\*|Failed|Not Run|Timeout)' ; then :; fi
     local closing
     closing=$(grep -E 'tests passed|tests failed|Total Test time' "$log")
     printf '%s\n' "$closing"
-    summary+=("$preset: $(grep -E 'tests passed' "$log" | head -1)")
+    summary+=("$label: $(grep -E 'tests passed' "$log" | head -1)")
     if ! grep -q '100% tests passed' "$log"; then
-        failures+=("tests $preset")
+        failures+=("tests $label")
         failed_output "$log"
         grep -A200 'The following tests FAILED' "$log"
     elif grep -q '\*\*\*' "$log"; then
@@ -57,7 +62,7 @@ run_ctest() {
         # reported with what the first run printed, so that an unsteady test does not go unnoticed.
         local name
         for name in $(grep -E '\*\*\*' "$log" | sed -E 's/.*Test +#[0-9]+: ([^ ]+) .*/\1/' | sort -u); do
-            summary+=("$preset: $name passed only on its second run")
+            summary+=("$label: $name passed only on its second run")
         done
         echo "passed only on a second run; the first run printed:"
         failed_output "$log"
@@ -81,9 +86,46 @@ run_fuzzer() {
     rm -rf "$work" "$work.log"
 }
 
-for preset in native asan win32 win64; do
+# The C++ sources as the project's .clang-format lays them out; each file that differs is named.
+check_format() {
+    step "format"
+    local format unformatted=()
+    format=$(command -v clang-format-14 || command -v clang-format) || {
+        failures+=("format: clang-format not found")
+        return
+    }
+    local file
+    while IFS= read -r file; do
+        [ -f "$file" ] || continue
+        "$format" --dry-run --Werror "$file" >/dev/null 2>&1 || unformatted+=("$file")
+    done < <(git ls-files --cached --others --exclude-standard '*.cpp' '*.h' 2>/dev/null ||
+        find src tools tests bench examples cmake -name '*.cpp' -o -name '*.h')
+    if [ ${#unformatted[@]} -gt 0 ]; then
+        printf 'not formatted (clang-format -i FILE): %s\n' "${unformatted[@]}"
+        for file in "${unformatted[@]}"; do failures+=("format: $file"); done
+    else
+        echo "every C++ source is formatted"
+    fi
+    summary+=("format: ${#unformatted[@]} files not formatted")
+}
+
+check_format
+
+for preset in native asan; do
     build "$preset" && run_ctest "$preset"
 done
+
+# The shipped i686 build: its Windows-side tests and scenarios run under WOW64 where this machine runs 32-bit
+# programs (scripts/can-run-32bit.sh runs one); elsewhere only its host-side checks.
+mkdir -p build
+if bash scripts/can-run-32bit.sh build; then
+    build win32 -DZS_WINE_TESTS=ON && run_ctest win32
+else
+    build win32 -DZS_WINE_TESTS=OFF && run_ctest win32 "win32 static checks"
+    summary+=("win32: not run: this machine cannot run 32-bit programs")
+fi
+
+build win64 && run_ctest win64
 
 if [ "$fuzz_seconds" -gt 0 ]; then
     if build fuzz; then

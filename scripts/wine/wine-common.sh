@@ -4,7 +4,8 @@
 #
 # Environment (all optional):
 #   ZS_WINEPREFIX   the prefix (default ${XDG_CACHE_HOME:-$HOME/.cache}/zemsetup/wineprefix); created on first use
-#   ZS_WINE         the wine64 loader (default /usr/lib/wine/wine64, else wine64 on PATH)
+#   ZS_WINE         the wine64 loader (default /usr/lib/wine/wine64, else wine64 on PATH), named explicitly so
+#                   that an installed 32-bit Wine changes nothing for the x86_64 programs
 #   ZS_WINE_SCREEN  geometry of a virtual display (default 1024x768x24)
 #   WINEDEBUG       passed on to Wine (default -all)
 # LC_ALL is always C.UTF-8 for Wine (see below).

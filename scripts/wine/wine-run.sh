@@ -1,5 +1,7 @@
 #!/bin/bash
-# Runs one Windows x86_64 program under wine64 in the project's test prefix and returns its exit status.
+# Runs one Windows program under Wine in the project's test prefix (a 64-bit prefix) and returns its exit status.
+# The wine64 loader runs x86_64 programs itself and hands i686 ones to the 32-bit loader, which runs them under
+# WOW64 (this needs the 32-bit Wine and a machine that runs 32-bit programs).
 #
 # Usage: wine-run.sh [--timeout SECONDS] PROGRAM [ARGS...]
 #   PROGRAM is the path of an .exe, or a program that Wine provides itself (reg, cmd, ...).

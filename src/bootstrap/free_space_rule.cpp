@@ -1,7 +1,8 @@
 #include "bootstrap/free_space_rule.h"
 
-#include <cstdio>
 #include <limits>
+
+#include "services/bounded_format.h"
 
 namespace zs::bootstrap {
 namespace {
@@ -37,7 +38,7 @@ bool HasEnoughFreeSpace(long double freeBytes, int32_t requiredBytes) {
 
 std::string RequiredKilobytesText(int32_t requiredBytes) {
     char text[16];
-    std::snprintf(text, sizeof text, "%ld", static_cast<long>(requiredBytes / 1024));
+    FormatBounded(text, sizeof text, "%ld", static_cast<long>(requiredBytes / 1024));
     return text;
 }
 

@@ -2,8 +2,9 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
+
+#include "services/bounded_format.h"
 
 namespace zs::bootstrap {
 namespace {
@@ -17,7 +18,7 @@ BOOL FlushWinIni() {
 
 int WriteLauncherExitCode(int code) {
     char text[32];
-    std::snprintf(text, sizeof text, "%d", code);
+    FormatBounded(text, sizeof text, "%d", code);
     WriteProfileStringA(kLauncherSection, kLauncherExitCodeKey, text);
     FlushWinIni();
     return 1;

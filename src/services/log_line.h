@@ -7,13 +7,7 @@
 #include <cstddef>
 #include <string>
 
-#if defined(__MINGW32__)
-#define ZS_PRINTF_FORMAT(format_index, first_arg) __attribute__((format(gnu_printf, format_index, first_arg)))
-#elif defined(__GNUC__)
-#define ZS_PRINTF_FORMAT(format_index, first_arg) __attribute__((format(printf, format_index, first_arg)))
-#else
-#define ZS_PRINTF_FORMAT(format_index, first_arg)
-#endif
+#include "services/bounded_format.h"
 
 namespace zs {
 

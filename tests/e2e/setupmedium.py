@@ -17,7 +17,7 @@ from dataclasses import dataclass, field
 from pathlib import Path
 from typing import Dict, Iterator, List, Optional, Sequence, Tuple, Union
 
-from winharness import (WIN_INI_ENCODING, DriverRun, MediaDir, bin_dir, drive, drive_c, reg_delete,
+from winharness import (WIN_INI_ENCODING, DriverRun, MediaDir, bin_dir, drive, drive_c, program_bits, reg_delete,
                         remove_win_ini_section, run_program, win_ini_path, windows_path)
 
 # Exit status of setup.exe.
@@ -27,7 +27,8 @@ EXIT_STOPPED = 2
 
 MAIN_MODULE = "_SETUP.EXE"
 MAIN_MODULE_STAND_IN = "main_module_stand_in.exe"
-# Where setup.exe looks for a restart request: HKEY_LOCAL_MACHINE, "Software\Zemrova\" + AppName + "\Setup".
+# Where setup.exe looks for a restart request: HKEY_LOCAL_MACHINE, "Software\Zemrova\" + AppName + "\Setup",
+# in the registry view of its bitness (restart_key_view).
 RESTART_KEY_ROOT = "HKEY_LOCAL_MACHINE\\Software\\Zemrova"
 
 # Time limits of one scenario run: generous, since the machine may be busy with builds, and only a scenario that
@@ -298,6 +299,12 @@ def restart_key(app_name: str = "Demo") -> str:
     return f"{RESTART_KEY_ROOT}\\{app_name}\\Setup"
 
 
+def restart_key_view() -> int:
+    """The registry view in which setup.exe and the main module of the build under test see the restart key: an
+    i686 setup.exe reads it through Software\\Wow6432Node. Pass it as VIEW to the registry functions."""
+    return program_bits()
+
+
 def clean_wine_state(registry: bool = False) -> None:
     """What a setup.exe run may leave in the prefix: the log switch, the two WIN.INI sections and (with REGISTRY,
     for scenarios that leave restart requests) the registry keys under Software\\Zemrova."""
@@ -305,7 +312,7 @@ def clean_wine_state(registry: bool = False) -> None:
     remove_win_ini_section(LAUNCHER_SECTION)
     remove_win_ini_section(HAND_OFF_SECTION)
     if registry:
-        reg_delete(RESTART_KEY_ROOT)
+        reg_delete(RESTART_KEY_ROOT, view=restart_key_view())
 
 
 def mount_small_tmpfs(test: unittest.TestCase, size: str, prefix_name: str) -> Path:

@@ -5,7 +5,7 @@ cannot be started (a failure that is shown, not one that looks like success)."""
 import unittest
 
 from setupmedium import (EXIT_COMPLETED, EXIT_STOPPED, MAIN_MODULE, SetupMedium, clean_wine_state, list_file,
-                         log_lines, restart_key, switch_log)
+                         log_lines, restart_key, restart_key_view, switch_log)
 from winharness import WineTestCase, bin_dir, prefix, reg_add, reg_query, windows_path
 
 ANSWER_MESSAGE = ["wait setup", "dump", "press OK", "wait-exit"]
@@ -105,7 +105,7 @@ class WaitAndCleanUpTest(LaunchScenario):
 
 class MainModuleMissingTest(LaunchScenario):
     def test_a_module_that_cannot_be_started_is_reported(self):
-        reg_add(restart_key(), "Reboot", "1")
+        reg_add(restart_key(), "Reboot", "1", view=restart_key_view())
         medium = self.medium(start_up=["DATA.BIN"], languages=["Deutsch,E"], main_module=False)
         medium.write_program_file("DATA.BIN", b"data")
         run = medium.run(ANSWER_MESSAGE, env=TRACE_RESTART)
@@ -138,7 +138,7 @@ class RestartTest(LaunchScenario):
 
     def test_a_request_of_1_restarts_windows(self):
         run = self.run_with_request("1")
-        self.assertEqual(reg_query(restart_key(), "Reboot"), "1")
+        self.assertEqual(reg_query(restart_key(), "Reboot", view=restart_key_view()), "1")
         self.assertIn(RESTART_REQUESTED, run.output)
 
     def test_values_that_are_no_request(self):
@@ -147,20 +147,21 @@ class RestartTest(LaunchScenario):
                 clean_wine_state(registry=True)
                 run = self.run_with_request(request)
                 self.assertNotIn("InitiateSystemShutdown", run.output)
-        self.assertEqual(reg_query(restart_key(), "Reboot"), 1)  # the last one, stored as a number
+        # The last one, stored as a number.
+        self.assertEqual(reg_query(restart_key(), "Reboot", view=restart_key_view()), 1)
 
     def test_the_request_is_looked_for_under_the_application_name(self):
         run = self.run_with_request("1", app_name="MYAPP")
-        self.assertEqual(reg_query(restart_key("MYAPP"), "Reboot"), "1")
+        self.assertEqual(reg_query(restart_key("MYAPP"), "Reboot", view=restart_key_view()), "1")
         self.assertIn(RESTART_REQUESTED, run.output)
         # A request of another application is not this run's.
         clean_wine_state(registry=True)
-        reg_add(restart_key("OTHER"), "Reboot", "1")
+        reg_add(restart_key("OTHER"), "Reboot", "1", view=restart_key_view())
         run = self.run_with_request(None, app_name="MYAPP")
         self.assertNotIn("InitiateSystemShutdown", run.output)
 
     def test_a_request_left_before_the_run_is_seen(self):
-        reg_add(restart_key(), "Reboot", "2")
+        reg_add(restart_key(), "Reboot", "2", view=restart_key_view())
         run = self.run_with_request(None)
         self.assertIn(RESTART_REQUESTED, run.output)
 

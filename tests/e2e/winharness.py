@@ -1,10 +1,11 @@
-"""End-to-end scenarios under Wine: run the Windows programs of the x86_64 build, drive their dialogs through
-uidriver.exe, and look at what they left behind (files on drive C:, WIN.INI, the registry).
+"""End-to-end scenarios under Wine: run the Windows programs of a build (x86_64, or i686 under WOW64), drive their
+dialogs through uidriver.exe, and look at what they left behind (files on drive C:, WIN.INI, the registry).
 
 Standard library only. Every Wine run goes through scripts/wine/wine-run.sh (time limit, lock per prefix,
 virtual display). Environment:
-  ZS_BIN_DIR     the build's bin directory with the programs and ZSRES.DLL (default: build/win64/bin)
-  ZS_WINEPREFIX  the Wine prefix (default: see scripts/wine/wine-common.sh)
+  ZS_BIN_DIR       the build's bin directory with the programs and ZSRES.DLL (default: build/win64/bin)
+  ZS_PROGRAM_BITS  32 or 64: the bitness of those programs (default 64; ctest sets it)
+  ZS_WINEPREFIX    the Wine prefix (default: see scripts/wine/wine-common.sh)
 
 A scenario in short:
 
@@ -45,6 +46,13 @@ REG_OUTPUT_ENCODING = "cp437"
 def bin_dir() -> Path:
     """The build's bin directory (ZS_BIN_DIR), where the programs, the test tools and ZSRES.DLL lie."""
     return Path(os.environ.get("ZS_BIN_DIR", SOURCE_DIR / "build" / "win64" / "bin")).resolve()
+
+
+def program_bits() -> int:
+    """32 or 64: the bitness of the programs in the bin directory (ZS_PROGRAM_BITS). In the 64-bit prefix a 32-bit
+    program sees HKEY_LOCAL_MACHINE\\Software through Software\\Wow6432Node; pass it as the registry functions'
+    VIEW to see what the program sees."""
+    return int(os.environ.get("ZS_PROGRAM_BITS", "64"))
 
 
 def _wine_tool(*args: str) -> str:
@@ -198,12 +206,15 @@ def remove_win_ini_section(name: str) -> None:
 # ---------------------------------------------------------------------------------------------------------------
 # Registry, through Wine's reg.exe: the registry reaches the prefix's files only when the wineserver ends. Values
 # are read from "reg export" (a UTF-16 file) rather than "reg query", which prints in the OEM code page.
+# VIEW (32 or 64, None for reg.exe's own, the 64-bit one) chooses the registry view, as reg.exe's /reg:32 and
+# /reg:64 do: program_bits() sees the registry as the build's programs see it.
 
 RegValue = Union[str, int, bytes, List[str]]
 
 
-def _reg(*args: str) -> subprocess.CompletedProcess:
-    result = subprocess.run([str(WINE_RUN), "--timeout", "60", "reg", *args], capture_output=True,
+def _reg(*args: str, view: Optional[int] = None) -> subprocess.CompletedProcess:
+    view_args = [f"/reg:{view}"] if view is not None else []
+    result = subprocess.run([str(WINE_RUN), "--timeout", "60", "reg", *args, *view_args], capture_output=True,
                             stdin=subprocess.DEVNULL)
     output = result.stdout.decode(REG_OUTPUT_ENCODING, errors="replace")
     if result.returncode == 125:
@@ -256,38 +267,39 @@ def parse_reg_export(text: str) -> Dict[Optional[str], RegValue]:
     return values
 
 
-def reg_values(key: str) -> Optional[Dict[Optional[str], RegValue]]:
+def reg_values(key: str, view: Optional[int] = None) -> Optional[Dict[Optional[str], RegValue]]:
     """All values of a key (see parse_reg_export), or None when the key does not exist."""
     with tempfile.TemporaryDirectory(prefix="zs-reg-") as work:
         exported = Path(work) / "key.reg"
-        if _reg("export", key, windows_path(exported), "/y").returncode != 0 or not exported.exists():
+        if _reg("export", key, windows_path(exported), "/y", view=view).returncode != 0 or not exported.exists():
             return None
         return parse_reg_export(exported.read_bytes().decode("utf-16"))
 
 
-def reg_query(key: str, value: Optional[str] = None) -> Optional[RegValue]:
+def reg_query(key: str, value: Optional[str] = None, view: Optional[int] = None) -> Optional[RegValue]:
     """A value of the registry (the default value when VALUE is None): str for REG_SZ and REG_EXPAND_SZ,
     int for REG_DWORD and REG_QWORD, bytes for REG_BINARY, list for REG_MULTI_SZ; None when it is absent."""
-    values = reg_values(key)
+    values = reg_values(key, view)
     return None if values is None else values.get(None if value is None else value.lower())
 
 
-def reg_key_exists(key: str) -> bool:
-    return _reg("query", key).returncode == 0
+def reg_key_exists(key: str, view: Optional[int] = None) -> bool:
+    return _reg("query", key, view=view).returncode == 0
 
 
-def reg_add(key: str, value: Optional[str], data: Union[str, int], kind: Optional[str] = None) -> None:
+def reg_add(key: str, value: Optional[str], data: Union[str, int], kind: Optional[str] = None,
+            view: Optional[int] = None) -> None:
     """Sets a value (the default value when VALUE is None); ints are written as REG_DWORD unless KIND says."""
     kind = kind or ("REG_DWORD" if isinstance(data, int) else "REG_SZ")
     args = ["add", key] + (["/v", value] if value is not None else ["/ve"]) + ["/t", kind, "/d", str(data), "/f"]
-    result = _reg(*args)
+    result = _reg(*args, view=view)
     if result.returncode != 0:
         raise RuntimeError(f"reg add {key} failed: {result.stdout}{result.stderr}")
 
 
-def reg_delete(key: str, value: Optional[str] = None) -> None:
+def reg_delete(key: str, value: Optional[str] = None, view: Optional[int] = None) -> None:
     """Deletes a value, or the whole key when VALUE is None; nothing happens when it is absent."""
-    _reg("delete", key, *(["/v", value] if value is not None else []), "/f")
+    _reg("delete", key, *(["/v", value] if value is not None else []), "/f", view=view)
 
 
 # ---------------------------------------------------------------------------------------------------------------

@@ -1,5 +1,7 @@
-# How Windows-side tests are built and run. Both Windows builds build them; only the x86_64 build runs them,
-# under wine64 through scripts/wine/wine-run.sh (this machine cannot execute 32-bit programs).
+# How Windows-side tests are built and run. Both Windows builds build them and run them under Wine in a 64-bit
+# prefix, through scripts/wine/wine-run.sh: the x86_64 programs directly, the i686 ones under WOW64 (Wine's
+# 64-bit loader hands them to its 32-bit one), which needs the 32-bit Wine and a machine that runs 32-bit
+# programs. Where that is missing, the i686 build registers only its host-side checks (tests/host).
 #
 # Every test that uses Wine shares one prefix, so they run one at a time (RESOURCE_LOCK) inside one session: a
 # virtual display and a persistent wineserver, started before the first of them and stopped after the last
@@ -7,13 +9,24 @@
 
 include(GoogleTest)
 
-option(ZS_WINE_TESTS "Register the Windows-side tests of the x86_64 build with ctest (they run under wine64)" ON)
+# The bitness of the build's programs; the end-to-end scenarios need it for the registry view (a 32-bit program
+# on 64-bit Windows sees HKLM\Software through Software\Wow6432Node).
+math(EXPR ZS_PROGRAM_BITS "${CMAKE_SIZEOF_VOID_P} * 8")
+set(zs_wine_tests_default ON)
+if(ZS_PROGRAM_BITS EQUAL 32)
+    execute_process(COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/can-run-32bit.sh ${CMAKE_BINARY_DIR}
+                    RESULT_VARIABLE zs_probe_result OUTPUT_QUIET ERROR_QUIET)
+    if(NOT zs_probe_result EQUAL 0 OR NOT EXISTS /usr/lib/wine/wine)
+        set(zs_wine_tests_default OFF)
+        message(STATUS "Windows-side tests of the i686 build not registered: this machine cannot run 32-bit "
+                       "programs, or the 32-bit Wine (wine32:i386) is missing")
+    endif()
+endif()
+option(ZS_WINE_TESTS "Register the Windows-side tests and end-to-end scenarios with ctest (they run under Wine)"
+       ${zs_wine_tests_default})
 set(ZS_GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources, built with the cross compiler")
 
-set(ZS_RUN_WINE_TESTS OFF)
-if(ZS_WINE_TESTS AND CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-    set(ZS_RUN_WINE_TESTS ON)
-endif()
+set(ZS_RUN_WINE_TESTS ${ZS_WINE_TESTS})
 
 set(ZS_WINE_SCRIPTS ${PROJECT_SOURCE_DIR}/scripts/wine)
 set(ZS_WINE_RUN ${ZS_WINE_SCRIPTS}/wine-run.sh)

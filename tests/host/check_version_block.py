@@ -11,8 +11,7 @@ import struct
 import sys
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "reslib"))
-from pe_resources import RT_VERSION, PeImage, decode_version_node, read_resources  # noqa: E402
+from pe_resources import RT_VERSION, PeImage, decode_version_node, read_resources
 
 LANG_EN_US = 0x0409
 VS_FIXEDFILEINFO_SIGNATURE = 0xFEEF04BD

@@ -2,13 +2,13 @@
 """Takes the PNG screenshots for docs/screenshots/: the two dialog templates of ZSRES.DLL, and setup.exe's own
 Select Language dialog at 96 and at 144 DPI.
 
-    python3 tests/e2e/take_screenshots.py [--bin build/win64/bin] [--out docs/screenshots]
+    python3 scripts/demo/take_screenshots.py [--bin build/win64/bin] [--out docs/screenshots]
 
 dialog_viewer.exe shows each template, and setup.exe runs on a small medium, under the UI driver; at the
 driver's "sync" step the dialog is on the session's virtual display, and ImageMagick's import copies the window's
 rectangle from it. The DPI is Wine's LogPixels setting (HKCU\Control Panel\Desktop), set for the shot and
-removed again afterwards. Uses the running Wine session or starts one (and stops it again). Needs the x86_64
-build and the imagemagick package.
+removed again afterwards. Uses the running Wine session or starts one (and stops it again). Needs a Windows
+build and the imagemagick package; the demo (run_demo.py) uses it for the screenshots of its run.
 """
 
 import argparse
@@ -20,9 +20,12 @@ import tempfile
 import time
 from pathlib import Path
 
-import winharness
-from setupmedium import LANGUAGE_DIALOG_CAPTION, SetupMedium, clean_wine_state, list_file
-from winharness import WINE_SESSION, drive, program_command, reg_add, reg_delete, windows_path
+# The scenarios' harness, from the tests.
+sys.path.insert(1, str(Path(__file__).resolve().parents[2] / "tests" / "e2e"))
+
+import winharness  # noqa: E402
+from setupmedium import LANGUAGE_DIALOG_CAPTION, SetupMedium, clean_wine_state, list_file  # noqa: E402
+from winharness import WINE_SESSION, drive, program_command, reg_add, reg_delete, windows_path  # noqa: E402
 
 SCREENSHOTS = [
     # file name, viewer arguments, caption, steps that end the dialog
@@ -92,7 +95,7 @@ def take_setup(display: str, out_dir: Path, name: str, dpi: int) -> None:
 
 def main() -> int:
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--bin", type=Path, help="the x86_64 build's bin directory (default: ZS_BIN_DIR or "
+    parser.add_argument("--bin", type=Path, help="a Windows build's bin directory (default: ZS_BIN_DIR or "
                                                  "build/win64/bin)")
     parser.add_argument("--out", type=Path, default=winharness.SOURCE_DIR / "docs" / "screenshots")
     args = parser.parse_args()
@@ -100,7 +103,7 @@ def main() -> int:
         os.environ["ZS_BIN_DIR"] = str(args.bin.resolve())
     for needed in ("dialog_viewer.exe", "uidriver.exe", "ZSRES.DLL", "setup.exe"):
         if not (winharness.bin_dir() / needed).exists():
-            raise SystemExit(f"{needed} not found in {winharness.bin_dir()}: build the win64 preset first")
+            raise SystemExit(f"{needed} not found in {winharness.bin_dir()}: build a Windows preset first")
     if shutil.which("import") is None:
         raise SystemExit("ImageMagick's import not found (apt-get install imagemagick)")
     args.out.mkdir(parents=True, exist_ok=True)

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Runs setup.exe under Wine on an assembled example medium and shows what happened (scripts/demo.sh calls it).
 
-    python3 tests/e2e/run_demo.py --medium DIR --bin BIN_DIR --out OUT_DIR [--language NAME] [--interactive]
+    python3 scripts/demo/run_demo.py --medium DIR --bin BIN_DIR --bits 32|64 --out OUT_DIR [--language NAME]
+                                     [--interactive]
 
 Without --interactive the run happens on a virtual display: the UI driver waits for the Select Language dialog,
 takes its screenshot, chooses the language and lets setup.exe go on. The stand-in main module leaves a restart
@@ -22,14 +23,16 @@ import sys
 from pathlib import Path
 from typing import Dict, List, Optional, Tuple
 
-import take_screenshots
-import winharness
-from setupmedium import (MAIN_MODULE, MainModuleReport, environment, fnv1a64, log_bytes, reg_delete, restart_key,
-                         switch_log)
-from winharness import WINE_RUN, WINE_SESSION, drive, parse_ini, windows_path
+# The scenarios' harness and the resource script reader, from the tests.
+SOURCE_DIR = Path(__file__).resolve().parents[2]
+sys.path[1:1] = [str(SOURCE_DIR / "tests" / "e2e"), str(SOURCE_DIR / "tests" / "host")]
 
-sys.path.insert(0, str(winharness.SOURCE_DIR / "tests" / "reslib"))
+import take_screenshots  # noqa: E402
+import winharness  # noqa: E402
 from rc_string_table import read_string_tables  # noqa: E402
+from setupmedium import (MAIN_MODULE, MainModuleReport, environment, fnv1a64, log_bytes, reg_delete,  # noqa: E402
+                         restart_key, restart_key_view, switch_log)
+from winharness import WINE_RUN, WINE_SESSION, drive, parse_ini, windows_path  # noqa: E402
 
 EXAMPLE_DIR = winharness.SOURCE_DIR / "examples" / "medium"
 STRING_TABLE = winharness.SOURCE_DIR / "src" / "reslib" / "string_table.rc"
@@ -128,12 +131,15 @@ def please_wait_screenshot(out: Path, app_name: str, language: str) -> Path:
 def main() -> int:
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--medium", type=Path, required=True, help="the assembled medium (examples/medium/assemble.sh)")
-    parser.add_argument("--bin", type=Path, required=True, help="the x86_64 build's bin directory")
+    parser.add_argument("--bin", type=Path, required=True, help="the Windows build's bin directory")
+    parser.add_argument("--bits", type=int, choices=(32, 64), default=64,
+                        help="the bitness of its programs (32: the shipped i686 build, run under WOW64)")
     parser.add_argument("--out", type=Path, required=True, help="where the screenshots and reports go")
     parser.add_argument("--language", default="Deutsch", help="the language the UI driver chooses")
     parser.add_argument("--interactive", action="store_true", help="run on $DISPLAY and let the user choose")
     args = parser.parse_args()
     os.environ["ZS_BIN_DIR"] = str(args.bin.resolve())
+    os.environ["ZS_PROGRAM_BITS"] = str(args.bits)
     medium, out = args.medium.resolve(), args.out.resolve()
     out.mkdir(parents=True, exist_ok=True)
 
@@ -165,18 +171,20 @@ def main() -> int:
         temp_on_host = wine_path_on_host(temp_dir)
         if temp_on_host.exists():
             subprocess.run(["rm", "-rf", "--", str(temp_on_host)], check=True)
-        reg_delete(restart_key(app_name))
+        reg_delete(restart_key(app_name), view=restart_key_view())
         switch_log(True)
         report_path = out / "main-module-report.txt"
         report_path.unlink(missing_ok=True)
         env = {"ZS_MAIN_MODULE_REPORT": windows_path(report_path), "ZS_MAIN_MODULE_RESTART": "1",
                "WINEDEBUG": "-all,fixme+advapi"}
 
+        build = "the shipped i686 build, under WOW64" if args.bits == 32 else "the x86_64 build"
         if interactive:
-            heading("Running setup.exe under Wine on your display")
+            heading(f"Running setup.exe ({build}) under Wine on your display")
             result = run_interactive(medium, env)
         else:
-            heading(f"Running setup.exe under Wine on a virtual display ({winharness.session_display()})")
+            heading(f"Running setup.exe ({build}) under Wine on a virtual display "
+                    f"({winharness.session_display()})")
             result = run_driven(medium, out, args.language, env)
         status = result.status
         print(f"  setup.exe ended with exit status {status}: {EXIT_MEANINGS.get(status, 'unexpected')}")
@@ -232,7 +240,7 @@ def main() -> int:
             shot = please_wait_screenshot(out, app_name, language)
             print(f"  the please-wait window (shown by the dialog viewer from the same template): {shot}")
     finally:
-        reg_delete(restart_key(app_name))
+        reg_delete(restart_key(app_name), view=restart_key_view())
         if started_session:
             subprocess.run([str(WINE_SESSION), "stop"], check=False, capture_output=True)
 
