@@ -31,12 +31,13 @@ if(WIN32)
     # - the C++ library's templates are instantiated in our own objects (mingw_implicit_templates.h);
     # - outside Debug the objects carry GCC's intermediate code beside their machine code: a program whose
     #   property ZS_LINK_TIME_OPTIMIZATION is set (setup.exe) is linked with link-time optimisation, every
-    #   other program from the machine code.
+    #   other program from the machine code. The whole program is optimised as one partition: GCC 12 splits it
+    #   into partitions otherwise, and then fails on this code with an internal error (binds_to_current_def_p).
     target_compile_options(zs_options INTERFACE
         $<$<COMPILE_LANGUAGE:C,CXX>:-ffunction-sections>
         "$<$<COMPILE_LANGUAGE:CXX>:SHELL:-include ${PROJECT_SOURCE_DIR}/cmake/mingw_implicit_templates.h>"
         "$<$<AND:$<COMPILE_LANGUAGE:C,CXX>,$<NOT:$<CONFIG:Debug>>>:SHELL:-flto -ffat-lto-objects>")
     target_link_options(zs_options INTERFACE -static-libgcc -static-libstdc++ -Wl,--gc-sections
-        "$<$<NOT:$<CONFIG:Debug>>:$<IF:$<BOOL:$<TARGET_PROPERTY:ZS_LINK_TIME_OPTIMIZATION>>,-flto=auto,-fno-lto>>")
+        "$<$<NOT:$<CONFIG:Debug>>:$<IF:$<BOOL:$<TARGET_PROPERTY:ZS_LINK_TIME_OPTIMIZATION>>,-flto=auto;-flto-partition=one,-fno-lto>>")
     target_compile_definitions(zs_options INTERFACE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501)
 endif()

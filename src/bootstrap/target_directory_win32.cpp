@@ -3,6 +3,7 @@
 #include <direct.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "services/temp_directory_win32.h"
@@ -54,6 +55,10 @@ void ForEachEntry(const std::string& directory, Visit visit) {
     } while (search.Next());
 }
 
+bool Contains(const std::vector<std::string>& sorted, const std::string& name) {
+    return std::binary_search(sorted.begin(), sorted.end(), name);
+}
+
 bool DeleteWhateverItsAttributes(const std::string& path) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     return DeleteFileA(path.c_str()) != FALSE;
@@ -69,7 +74,8 @@ void TargetDirectory::TakeOver(const std::string& directory, bool created) {
     setAside_.clear();
     if (created_) return;
     ForEachEntry(directory_,
-                 [&](const WIN32_FIND_DATAA& entry) { namesFound_.insert(FoldedName(entry.cFileName)); });
+                 [&](const WIN32_FIND_DATAA& entry) { namesFound_.push_back(FoldedName(entry.cFileName)); });
+    std::sort(namesFound_.begin(), namesFound_.end());
 }
 
 bool TargetDirectory::MakeRoomFor(const std::string& path) {
@@ -81,7 +87,7 @@ bool TargetDirectory::MakeRoomFor(const std::string& path) {
     const WIN32_FIND_DATAA& entry = search.Entry();
     // Only files that were there before the run are the user's; a directory in the way makes the creation
     // fail, as it always did.
-    if (IsDirectory(entry) || namesFound_.count(FoldedName(entry.cFileName)) == 0) return true;
+    if (IsDirectory(entry) || !Contains(namesFound_, FoldedName(entry.cFileName))) return true;
 
     const std::string original = directory_ + entry.cFileName;
     const std::string base = original + ".setup-saved-" + std::to_string(GetCurrentProcessId());
@@ -99,15 +105,16 @@ bool TargetDirectory::MakeRoomFor(const std::string& path) {
 }
 
 void TargetDirectory::RestorePreExisting() {
-    std::set<std::string> setAsideNames;
+    std::vector<std::string> setAsideNames;
     for (const auto& names : setAside_) {
-        setAsideNames.insert(FoldedName(names.second.substr(directory_.size()).c_str()));
+        setAsideNames.push_back(FoldedName(names.second.substr(directory_.size()).c_str()));
     }
+    std::sort(setAsideNames.begin(), setAsideNames.end());
     // What appeared during the run is the run's or the main module's; subdirectories are left.
     std::vector<std::string> created;
     ForEachEntry(directory_, [&](const WIN32_FIND_DATAA& entry) {
         std::string folded = FoldedName(entry.cFileName);
-        if (!IsDirectory(entry) && namesFound_.count(folded) == 0 && setAsideNames.count(folded) == 0) {
+        if (!IsDirectory(entry) && !Contains(namesFound_, folded) && !Contains(setAsideNames, folded)) {
             created.push_back(directory_ + entry.cFileName);
         }
     });

@@ -10,7 +10,6 @@
 // the directory as it finds it, those files included.
 #pragma once
 
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,7 +36,7 @@ class TargetDirectory {
     std::string directory_;
     bool active_ = false;
     bool created_ = false;
-    std::set<std::string> namesFound_;  // upper-cased names of the entries there before the run
+    std::vector<std::string> namesFound_;  // upper-cased names of the entries there before the run, sorted
     std::vector<std::pair<std::string, std::string>> setAside_;  // original path, set-aside path
 };
 
