@@ -8,7 +8,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using zs::zemcmp::PeImage;
     std::string problem;
-    std::optional<PeImage> image = PeImage::Parse(std::string(reinterpret_cast<const char*>(data), size), &problem);
+    std::optional<PeImage> image =
+        PeImage::Parse(std::string(reinterpret_cast<const char*>(data), size), &problem);
     if (!image) {
         if (problem.empty()) __builtin_trap();
         return 0;
