@@ -4,14 +4,15 @@
 //   bits   - the bits in hand, the next one in bit 63; bits below the top `count` are zero.
 //   count  - number of valid bits in `bits`, 0..64.
 //   phantom - number of 0xFF bytes supplied past the end of the input. They always sit at the tail of what
-//   was
-//             loaded, so the reader has handed out a bit that the file does not hold exactly when
+//             was loaded, so the reader has handed out a bit that the file does not hold exactly when
 //             count < 8 * phantom.
 // A missing byte reads as 0xFF, so past the end every bit is 1, as the format's reader has always done.
 #pragma once
 
 #include <cstdint>
 
+#include "compress/huffman_model.h"
+#include "compress/invariant.h"
 #include "compress/stream_io.h"
 
 namespace zs::codec {
@@ -20,15 +21,15 @@ class BitReader {
   public:
     explicit BitReader(int slot) : slot_(slot), stream_(&Slot(slot)) {}
 
-    // Makes at least 40 bits available: enough for one item, a code and a 12-bit offset. The root weight is
-    // bounded by 0x8000, which keeps every code under 22 bits (a Huffman tree of depth d weighs at least the
-    // (d + 2)th Fibonacci number), so no item needs more than 34.
+    // After Refill at least REFILL_BITS bits are in hand: enough for one whole item of the stream.
+    static constexpr int REFILL_BITS = 40;
+    static_assert(REFILL_BITS >= MAX_ITEM_BITS, "one refill serves a longest code and an offset field");
+    // A refill moves whole bytes, so it can promise no more than 64 - 7 bits.
+    static_assert(REFILL_BITS <= 64 - 7, "a refill can always reach REFILL_BITS");
+
     inline void Refill() {
-        if (count_ >= 40) return;
-        if (count_ < 0) {  // cannot happen (see above); keeps the shifts below defined all the same
-            count_ = 0;
-            bits_ = 0;
-        }
+        ZS_ASSERT(count_ >= 0 && count_ <= 64);
+        if (count_ >= REFILL_BITS) return;
         StreamSlot& s = *stream_;
         if (s.limit - s.cursor >= 8) {
             int take = (64 - count_) >> 3;
@@ -56,12 +57,14 @@ class BitReader {
     uint64_t Peek() const { return bits_; }
     int Count() const { return count_; }
     void Consume(uint64_t remaining, int used) {
+        ZS_ASSERT(used >= 0 && used <= count_);
         bits_ = remaining;
         count_ -= used;
     }
 
     // Reads `n` (1..32) bits, first bit highest. Needs n <= Count().
     uint32_t Take(int n) {
+        ZS_ASSERT(n >= 1 && n <= 32 && n <= count_);
         auto value = static_cast<uint32_t>(bits_ >> (64 - n));
         bits_ <<= n;
         count_ -= n;

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "compress/huffman_model.h"
+#include "compress/invariant.h"
 #include "compress/stream_io.h"
 
 namespace zs::codec {
@@ -17,8 +19,13 @@ class BitWriter {
   public:
     explicit BitWriter(int slot) : slot_(slot), stream_(&Slot(slot)) {}
 
+    // The longest code and the offset field fit one Put; with at most 31 bits pending the accumulator then
+    // holds at most 63.
+    static_assert(MAX_CODE_BITS <= 32 && OFFSET_BITS <= 32, "an item's parts fit one Put each");
+
     // Appends the low `n` bits of `code` (n = 1..32), highest first.
     inline void Put(uint32_t code, int n) {
+        ZS_ASSERT(n >= 1 && n <= 32 && count_ < 32 && (n == 32 || code >> n == 0));
         acc_ = (acc_ << n) | code;
         count_ += n;
         if (count_ >= 32) {

@@ -59,6 +59,23 @@ void BuildDecodeTable(DecodeTable& t, const HuffmanModel& m) {
     for (unsigned index = 0; index < static_cast<unsigned>(TABLE_SIZE); ++index) WalkEntry(t, m, index);
 }
 
+namespace decoding {
+
+void ExchangeAndCountOn(HuffmanModel& m, DecodeTable& t, unsigned p, unsigned k) {
+    DecodeTableHook exchanged{t};
+    unsigned l = ExchangeUpward(m, p, k);
+    exchanged(m, p, l);
+    CountFrom(m, m.parent[l], exchanged);
+}
+
+void RebuildAndCount(HuffmanModel& m, DecodeTable& t, int symbol) {
+    RebuildModel(m);
+    BuildDecodeTable(t, m);
+    CountFrom(m, m.parent[NODE_COUNT + symbol], DecodeTableHook{t});
+}
+
+}  // namespace decoding
+
 void RefreshAfterExchange(DecodeTable& t, const HuffmanModel& m, unsigned n, unsigned l) {
     // The subtree now at n was at l and the other way round. Each is visited down to where its nodes were or
     // are within the table's levels, whichever reaches deeper.

@@ -7,6 +7,7 @@
 
 #include "compress/bit_reader.h"
 #include "compress/cmpfile.h"
+#include "compress/compiler.h"
 #include "compress/codec_state.h"
 #include "compress/file_handle.h"
 #include "compress/huffman_decoder.h"
@@ -21,11 +22,13 @@ inline unsigned RingPosition(uint64_t base, uint32_t j) {
     return static_cast<unsigned>((base + j + WINDOW_START) & (WINDOW_SIZE - 1));
 }
 
-inline int DecodeSymbol(HuffmanModel& model, DecodeTable& table, BitReader& in) {
+// Needs a whole item's bits in hand (after Refill): a code is never longer than MAX_CODE_BITS.
+ZS_ALWAYS_INLINE int DecodeSymbol(HuffmanModel& model, DecodeTable& table, BitReader& in) {
     int used;
     uint64_t bits = in.Peek();
     int symbol = DecodeAndCount(model, table, bits, &used);
-    in.Consume(used < 64 ? bits << used : 0, used);
+    ZS_ASSERT(used >= 1 && used <= MAX_CODE_BITS);
+    in.Consume(bits << used, used);
     return symbol;
 }
 
@@ -79,7 +82,7 @@ int Decompress(int source, int destination) {
     while (produced < size) {
         in.Refill();
         int symbol = DecodeSymbol(model, table, in);
-        if (symbol < 256) {
+        if (symbol < LITERAL_COUNT) {
             // An item that needed bits the file does not hold ends the decoding instead of inventing output.
             if (in.UsedBitsPastEnd()) {
                 truncated = true;
@@ -88,12 +91,12 @@ int Decompress(int source, int destination) {
             history[pos++] = static_cast<uint8_t>(symbol);
             ++produced;
         } else {
-            uint32_t distance = in.Take(12) + 1;
+            uint32_t distance = in.Take(OFFSET_BITS) + 1;
             if (in.UsedBitsPastEnd()) {
                 truncated = true;
                 break;
             }
-            uint32_t length = static_cast<uint32_t>(symbol) - 253;
+            uint32_t length = static_cast<uint32_t>(MatchLength(symbol));
             if (length > size - produced) {
                 length = size - produced;
                 damaged = true;

@@ -86,8 +86,8 @@ int Compress(int source, int destination) {
             tree.matchLength = 1;
             EncodeSymbol(model, out, window[r]);
         } else {
-            EncodeSymbol(model, out, tree.matchLength + 253);
-            out.Put(static_cast<uint32_t>(tree.matchOffset) & 0xFFF, 12);
+            EncodeSymbol(model, out, LengthSymbol(tree.matchLength));
+            out.Put(static_cast<uint32_t>(tree.matchOffset) & OFFSET_MASK, OFFSET_BITS);
         }
         // Only the position where the next symbol starts needs its match; the others are just added.
         int last = tree.matchLength;

@@ -68,7 +68,7 @@ inline void ReplaceChild(MatchTree& t, unsigned p, unsigned q) {
 
 void ResetMatchTree(MatchTree& t) {
     for (int i = 0; i < WINDOW_SIZE; ++i) t.up[i] = NIL;
-    for (int i = TREE_ROOTS; i < TREE_ROOTS + 256; ++i) t.right[i] = NIL;
+    for (int i = TREE_ROOTS; i < TREE_ROOTS + TREE_COUNT; ++i) t.right[i] = NIL;
 }
 
 namespace {

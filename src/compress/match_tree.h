@@ -8,18 +8,17 @@
 
 #include <cstdint>
 
+#include "compress/format.h"
+
 namespace zs::codec {
 
-inline constexpr int WINDOW_SIZE = 4096;
-inline constexpr int MAX_MATCH = 60;
-inline constexpr int MATCH_THRESHOLD = 2;
-inline constexpr int WINDOW_START = WINDOW_SIZE - MAX_MATCH;  // 4036
 inline constexpr int NIL = WINDOW_SIZE;
+inline constexpr int TREE_COUNT = 256;              // one tree for each value of the first byte
 inline constexpr int TREE_ROOTS = WINDOW_SIZE + 1;  // right[TREE_ROOTS + b]
 
 struct MatchTree {
     uint16_t left[WINDOW_SIZE + 1];
-    uint16_t right[WINDOW_SIZE + 1 + 256];
+    uint16_t right[TREE_ROOTS + TREE_COUNT];
     uint16_t up[WINDOW_SIZE + 1];
     int matchLength;
     int matchOffset;  // distance back minus one
