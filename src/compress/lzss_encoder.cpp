@@ -89,20 +89,26 @@ int Compress(int source, int destination) {
             EncodeSymbol(model, out, LengthSymbol(tree.matchLength));
             out.Put(static_cast<uint32_t>(tree.matchOffset) & OFFSET_MASK, OFFSET_BITS);
         }
-        // Only the position where the next symbol starts needs its match; the others are just added.
+        // The bytes of the symbol just coded enter the window, and their positions the tree. Only the
+        // position where the next symbol starts needs its match; the others are just added.
         int last = tree.matchLength;
         int i = 0;
-        for (int c; i < last && (c = input.Next()) >= 0; ++i) {
+        int c = 0;
+        auto enter = [&](int byte) {
             RemovePosition(tree, s);
-            window[s] = static_cast<uint8_t>(c);
-            if (s < WINDOW_MIRROR) window[s + WINDOW_SIZE] = static_cast<uint8_t>(c);
+            window[s] = static_cast<uint8_t>(byte);
+            if (s < WINDOW_MIRROR) window[s + WINDOW_SIZE] = static_cast<uint8_t>(byte);
             s = (s + 1) & (WINDOW_SIZE - 1);
             r = (r + 1) & (WINDOW_SIZE - 1);
-            if (i == last - 1) {
-                InsertPosition(tree, window, r);
-            } else {
-                AddPosition(tree, window, r);
-            }
+        };
+        for (; i < last - 1 && (c = input.Next()) >= 0; ++i) {
+            enter(c);
+            AddPosition(tree, window, r);
+        }
+        if (i == last - 1 && (c = input.Next()) >= 0) {
+            enter(c);
+            InsertPosition(tree, window, r);
+            ++i;
         }
         for (; i < last; ++i) {
             RemovePosition(tree, s);

@@ -3,7 +3,10 @@
 // 1..59, compared as unsigned values; equal strings go right.
 //
 // Entries 0..4095 of the tables are positions; NIL (4096) means "no position" and its `left`/`up` entries are
-// scratch that the operations may write; right[4097 + b] is the root of the tree for first byte b.
+// scratch that the operations may write; right[4097 + b] is the root of the tree for first byte b. The two
+// children of a position stand side by side, link[p][LEFT] and link[p][RIGHT]: a step down the tree loads
+// both while it compares, then picks one by a value computed from the comparison rather than by a branch
+// that the processor would have to guess.
 #pragma once
 
 #include <cstdint>
@@ -16,9 +19,10 @@ inline constexpr int NIL = WINDOW_SIZE;
 inline constexpr int TREE_COUNT = 256;              // one tree for each value of the first byte
 inline constexpr int TREE_ROOTS = WINDOW_SIZE + 1;  // right[TREE_ROOTS + b]
 
+enum TreeSide : unsigned { LEFT = 0, RIGHT = 1 };
+
 struct MatchTree {
-    uint16_t left[WINDOW_SIZE + 1];
-    uint16_t right[TREE_ROOTS + TREE_COUNT];
+    uint16_t link[TREE_ROOTS + TREE_COUNT][2];  // LEFT: strings that compare smaller; RIGHT: greater or equal
     uint16_t up[WINDOW_SIZE + 1];
     int matchLength;
     int matchOffset;  // distance back minus one
