@@ -19,7 +19,7 @@ namespace zs::codec {
 
 class BitReader {
   public:
-    explicit BitReader(int slot) : slot_(slot), stream_(&Slot(slot)) {}
+    BitReader(CodecState& state, int slot) : state_(state), slot_(slot), stream_(&Slot(state, slot)) {}
 
     // After Refill at least REFILL_BITS bits are in hand: enough for one whole item of the stream.
     static constexpr int REFILL_BITS = 40;
@@ -42,7 +42,7 @@ class BitReader {
             return;
         }
         while (count_ <= 56) {
-            int byte = ReadStreamByte(slot_);
+            int byte = ReadStreamByte(state_, slot_);
             if (byte < 0) {
                 byte = 0xFF;
                 ++phantom_;
@@ -80,6 +80,7 @@ class BitReader {
         return v;
     }
 
+    CodecState& state_;
     int slot_;
     StreamSlot* stream_;
     uint64_t bits_ = 0;

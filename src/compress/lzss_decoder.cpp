@@ -45,7 +45,7 @@ inline void CopyMatch(uint8_t* to, uint32_t distance, uint32_t length) {
 
 }  // namespace
 
-int Decompress(int source, int destination) {
+int Decompress(CodecState& state, int source, int destination) {
     uint8_t lengthField[CMP_LENGTH_SIZE];
     long got = ReadHandle(source, lengthField, CMP_LENGTH_SIZE);
     if (got != static_cast<long>(CMP_LENGTH_SIZE)) return CMP_BODY_TRUNCATED;
@@ -53,18 +53,18 @@ int Decompress(int source, int destination) {
     for (int i = 3; i >= 0; --i) size = (size << 8) | lengthField[i];
     if (size == 0) return CMP_OK;
 
-    int inSlot = OpenStream(source, STREAM_READ, STREAM_BUFFER_SIZE);
+    int inSlot = OpenStream(state, source, STREAM_READ, STREAM_BUFFER_SIZE);
     if (inSlot < 0) return CMP_STREAM_OPEN_FAILED;
-    int outSlot = OpenStream(destination, STREAM_WRITE, STREAM_BUFFER_SIZE);
+    int outSlot = OpenStream(state, destination, STREAM_WRITE, STREAM_BUFFER_SIZE);
     if (outSlot < 0) {
-        CloseStream(inSlot);
+        CloseStream(state, inSlot);
         return CMP_STREAM_OPEN_FAILED;
     }
 
-    HuffmanModel& model = g_codec.model;
-    uint8_t* window = g_codec.window;
-    uint8_t* history = g_codec.history;
-    DecodeTable& table = g_codec.decodeTable;
+    HuffmanModel& model = state.model;
+    uint8_t* window = state.window;
+    uint8_t* history = state.history;
+    DecodeTable& table = state.decodeTable;
     InitModel(model);
     BuildDecodeTable(table, model);
     std::memset(window, ' ', WINDOW_START);
@@ -72,7 +72,7 @@ int Decompress(int source, int destination) {
     std::memcpy(history, window + WINDOW_START, MAX_MATCH);
     std::memcpy(history + MAX_MATCH, window, WINDOW_START);
 
-    BitReader in(inSlot);
+    BitReader in(state, inSlot);
     uint64_t base = 0;           // absolute linear position of history[0]
     uint32_t pos = WINDOW_SIZE;  // where the next output byte goes
     uint32_t produced = 0;
@@ -106,17 +106,17 @@ int Decompress(int source, int destination) {
             produced += length;
         }
         if (pos >= WINDOW_SIZE + HISTORY_CHUNK) {
-            WriteStreamBlock(outSlot, history + WINDOW_SIZE, HISTORY_CHUNK);
+            WriteStreamBlock(state, outSlot, history + WINDOW_SIZE, HISTORY_CHUNK);
             std::memmove(history, history + HISTORY_CHUNK, pos - HISTORY_CHUNK);
             pos -= HISTORY_CHUNK;
             base += HISTORY_CHUNK;
         }
     }
-    WriteStreamBlock(outSlot, history + WINDOW_SIZE, pos - WINDOW_SIZE);
+    WriteStreamBlock(state, outSlot, history + WINDOW_SIZE, pos - WINDOW_SIZE);
     for (uint32_t j = pos - WINDOW_SIZE; j < pos; ++j) window[RingPosition(base, j)] = history[j];
 
-    CloseStream(inSlot);
-    bool writeFailed = CloseStream(outSlot) != 0;
+    CloseStream(state, inSlot);
+    bool writeFailed = CloseStream(state, outSlot) != 0;
     if (writeFailed) return CMP_WRITE_FAILED;
     if (truncated) return CMP_BODY_TRUNCATED;
     if (damaged) return CMP_BODY_DAMAGED;
