@@ -21,15 +21,24 @@ enum OptionFlags : unsigned {
     kOptionForce = 1u << 2,      // -f
     kOptionJson = 1u << 3,       // --json
     kOptionStrict = 1u << 4,     // --strict
+    kOptionJobs = 1u << 5,       // -j N
+    kOptionVerbose = 1u << 6,    // -v
+    kOptionQuiet = 1u << 7,      // -q
 };
+
+// The most workers -j may ask for.
+inline constexpr int kMaxJobs = 64;
 
 struct CommandLine {
     std::vector<std::string> operands;
     std::string directory;  // -d, empty when not given
     std::string output;     // -o, empty when not given
     bool force = false;
-    bool json = false;    // --json
-    bool strict = false;  // --strict
+    bool json = false;     // --json
+    bool strict = false;   // --strict
+    int jobs = 0;          // -j: files coded side by side; 0 when not given (one for each processor)
+    bool verbose = false;  // -v
+    bool quiet = false;    // -q
 };
 
 struct Command {
