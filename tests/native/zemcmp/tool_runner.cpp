@@ -43,11 +43,17 @@ std::string ReadAll(int fd) {
 }
 
 pid_t Spawn(const std::vector<std::string>& args, const std::string& workDir, int in, int out, int err,
-            uint64_t fileSizeLimit) {
+            uint64_t fileSizeLimit, const std::vector<std::string>& environment = {}) {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(ZEMCMP_PATH));
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
+    // The extra entries, then the test's environment (the first of two entries with one name counts); built
+    // before the fork.
+    std::vector<char*> envp;
+    for (const std::string& entry : environment) envp.push_back(const_cast<char*>(entry.c_str()));
+    for (char** entry = environ; *entry != nullptr; ++entry) envp.push_back(*entry);
+    envp.push_back(nullptr);
 
     pid_t pid = ::fork();
     if (pid != 0) return pid;
@@ -63,7 +69,7 @@ pid_t Spawn(const std::vector<std::string>& args, const std::string& workDir, in
         ::setrlimit(RLIMIT_FSIZE, &limit);
         ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG, as on a full disk
     }
-    ::execv(argv[0], argv.data());
+    ::execve(argv[0], argv.data(), envp.data());
     ::_exit(127);
 }
 
@@ -92,10 +98,13 @@ ToolOptions WithInput(const Bytes& standardInput) {
 }
 
 ToolRun RunTool(const std::vector<std::string>& args, const ToolOptions& options) {
-    int in = AnonymousFile(options.standardInput);
+    int in = options.standardInputFile.empty()
+                 ? AnonymousFile(options.standardInput)
+                 : ::open(options.standardInputFile.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) throw std::runtime_error("cannot open " + options.standardInputFile);
     int out = AnonymousFile({});
     int err = AnonymousFile({});
-    pid_t pid = Spawn(args, options.workDir, in, out, err, options.fileSizeLimit);
+    pid_t pid = Spawn(args, options.workDir, in, out, err, options.fileSizeLimit, options.environment);
     ToolRun run = Wait(pid);
     ::close(in);
     run.out = ReadAll(out);

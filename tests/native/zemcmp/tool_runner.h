@@ -21,7 +21,9 @@ struct ToolRun {
 struct ToolOptions {
     std::string workDir;  // empty: the test's current directory
     Bytes standardInput;
-    uint64_t fileSizeLimit = 0;  // RLIMIT_FSIZE for the tool; 0: none
+    std::string standardInputFile;         // read standard input from this file instead (/dev/zero: endless)
+    uint64_t fileSizeLimit = 0;            // RLIMIT_FSIZE for the tool; 0: none
+    std::vector<std::string> environment;  // "NAME=value" entries added to the tool's environment
 };
 
 ToolOptions InDir(const std::string& workDir);
