@@ -1,8 +1,9 @@
 // MSB-first bit reader over a read stream.
 //
 // State:
-//   bits   - the bits in hand, the next one in bit 63; bits below the top `count` are zero.
-//   count  - number of valid bits in `bits`, 0..64.
+//   bits   - the bits in hand, the next one in bit 63; below the top `count` bits are zeros or the first
+//            bits of the stream's next byte (never more than 7 of them).
+//   count  - number of valid bits in `bits`, 0..63.
 //   phantom - number of 0xFF bytes supplied past the end of the input. They always sit at the tail of what
 //             was loaded, so the reader has handed out a bit that the file does not hold exactly when
 //             count < 8 * phantom.
@@ -27,21 +28,21 @@ class BitReader {
     // A refill moves whole bytes, so it can promise no more than 64 - 7 bits.
     static_assert(REFILL_BITS <= 64 - 7, "a refill can always reach REFILL_BITS");
 
+    // Far from the end of the buffer a refill loads the next eight bytes and keeps as many whole ones as fit,
+    // without testing whether any are needed: the test would be mispredicted half of the time. The part of a
+    // byte that does not fit lands below `count`; those are the stream's real next bits, so OR-ing the same
+    // byte in again at the next refill changes nothing.
     inline void Refill() {
-        ZS_ASSERT(count_ >= 0 && count_ <= 64);
-        if (count_ >= REFILL_BITS) return;
+        ZS_ASSERT(count_ >= 0 && count_ < 64);
         StreamSlot& s = *stream_;
         if (s.limit - s.cursor >= 8) {
-            int take = (64 - count_) >> 3;
-            uint64_t word = LoadBigEndian64(s.cursor);
-            s.cursor += take;
-            // Keep only the `take` whole bytes so that the bits below `count` stay zero.
-            word &= ~uint64_t{0} << (64 - 8 * take);
-            bits_ |= word >> count_;
-            count_ += 8 * take;
+            bits_ |= LoadBigEndian64(s.cursor) >> count_;
+            s.cursor += (63 - count_) >> 3;
+            count_ |= 56;  // count + 8 * (bytes taken): 56..63
             return;
         }
-        while (count_ <= 56) {
+        if (count_ >= REFILL_BITS) return;
+        while (count_ < 56) {
             int byte = ReadStreamByte(state_, slot_);
             if (byte < 0) {
                 byte = 0xFF;

@@ -66,6 +66,15 @@ namespace decoding {
 void ExchangeAndCountOn(HuffmanModel& m, DecodeTable& t, unsigned p, unsigned k);
 void RebuildAndCount(HuffmanModel& m, DecodeTable& t, int symbol);
 
+// The walk below UNROLLED_LEVELS (rare: the tree must be very skewed) from node n, and its counts on the
+// way back up to UNROLLED_LEVELS.
+struct DeepWalk {
+    bool finished;  // the count is finished
+    unsigned leaf;
+    int depth;  // the code's length
+};
+DeepWalk DescendPastUnrolledLevels(HuffmanModel& m, DecodeTable& t, uint64_t bits, unsigned n);
+
 // Adds one to the weight of node p on the way up. True when that needed an exchange, which finishes the
 // count.
 ZS_ALWAYS_INLINE bool CountAt(HuffmanModel& m, DecodeTable& t, unsigned p) {
@@ -82,20 +91,17 @@ ZS_ALWAYS_INLINE bool CountAt(HuffmanModel& m, DecodeTable& t, unsigned p) {
 struct Walk {
     HuffmanModel& m;
     DecodeTable& t;
-    const DecodeEntry& entry;
     uint64_t bits;
     unsigned n;  // the node reached so far
     int depth;   // bits taken, once the leaf is reached
-    int symbol;
 
     // At the leaf: a rebuild that is due comes before the count, and then the count starts afresh from the
     // leaf, since the rebuild moves every node.
     ZS_ALWAYS_INLINE bool LeafReached(int leafDepth) {
         ZS_ASSERT(leafDepth <= MAX_CODE_BITS);
         depth = leafDepth;
-        symbol = static_cast<int>(n) - NODE_COUNT;
         if (m.weight[ROOT_NODE] != REBUILD_WEIGHT) return false;
-        RebuildAndCount(m, t, symbol);
+        RebuildAndCount(m, t, static_cast<int>(n) - NODE_COUNT);
         return true;
     }
 
@@ -109,35 +115,19 @@ struct Walk {
         } else if constexpr (Level + 1 < UNROLLED_LEVELS) {
             if (Descend<Level + 1>()) return true;
         } else {
-            if (DescendPastUnrolledLevels()) return true;
+            DeepWalk deep = DescendPastUnrolledLevels(m, t, bits, n);
+            n = deep.leaf;
+            depth = deep.depth;
+            if (deep.finished) return true;
         }
         return CountAt(m, t, position);
     }
 
-    bool DescendPastUnrolledLevels() {
-        uint16_t path[MAX_CODE_BITS - UNROLLED_LEVELS];
-        int count = 0;
-        uint64_t rest = bits << UNROLLED_LEVELS;
-        do {
-            ZS_ASSERT(count < MAX_CODE_BITS - UNROLLED_LEVELS);
-            unsigned position = n + static_cast<unsigned>(rest >> 63);
-            rest <<= 1;
-            path[count++] = static_cast<uint16_t>(position);
-            n = m.child[position];
-        } while (n < static_cast<unsigned>(NODE_COUNT));
-        if (LeafReached(UNROLLED_LEVELS + count)) return true;
-        while (count > 0) {
-            if (CountAt(m, t, path[--count])) return true;
-        }
-        return false;
-    }
-
-    // The counts of the table's levels below `leafDepth`, from the deepest up.
+    // The counts of the table's levels, from the deepest up (a short code's entry pads its path with the
+    // scratch node).
     template <size_t... Steps>
-    ZS_ALWAYS_INLINE bool CountTableLevels(int leafDepth, std::index_sequence<Steps...>) {
-        return ((static_cast<int>(TABLE_BITS - 1 - Steps) < leafDepth &&
-                 CountAt(m, t, entry.path[TABLE_BITS - 1 - Steps])) ||
-                ...);
+    ZS_ALWAYS_INLINE bool CountTableLevels(const DecodeEntry& e, std::index_sequence<Steps...>) {
+        return (CountAt(m, t, e.path[TABLE_BITS - 1 - Steps]) || ...);
     }
 };
 
@@ -147,19 +137,13 @@ struct Walk {
 // *used receives the number of bits taken. Same result as walking down and then calling UpdateModel.
 ZS_ALWAYS_INLINE int DecodeAndCount(HuffmanModel& m, DecodeTable& t, uint64_t bits, int* used) {
     const DecodeEntry& e = t.entry[bits >> (64 - TABLE_BITS)];
-    decoding::Walk walk{m, t, e, bits, e.reached, 0, 0};
-    bool finished;
-    if (e.reached < static_cast<unsigned>(NODE_COUNT)) {
-        // The usual case: the code goes on past the table's levels.
-        finished = walk.Descend<TABLE_BITS>() ||
-                   walk.CountTableLevels(TABLE_BITS, std::make_index_sequence<TABLE_BITS>());
-    } else {
-        finished =
-            walk.LeafReached(e.bits) || walk.CountTableLevels(e.bits, std::make_index_sequence<TABLE_BITS>());
-    }
-    if (!finished) ++m.weight[ROOT_NODE];
+    decoding::Walk walk{m, t, bits, e.reached, 0};
+    // Usually the code goes on past the table's levels.
+    bool finished =
+        e.reached < static_cast<unsigned>(NODE_COUNT) ? walk.Descend<TABLE_BITS>() : walk.LeafReached(e.bits);
+    if (!finished && !walk.CountTableLevels(e, std::make_index_sequence<TABLE_BITS>())) ++m.weight[ROOT_NODE];
     *used = walk.depth;
-    return walk.symbol;
+    return static_cast<int>(walk.n) - NODE_COUNT;
 }
 
 }  // namespace zs::codec

@@ -14,6 +14,8 @@ void InitModel(HuffmanModel& m) {
         m.parent[i] = m.parent[i + 1] = static_cast<uint16_t>(j);
     }
     m.weight[NODE_COUNT] = m.weight[NODE_COUNT + 1] = SENTINEL_WEIGHT;
+    m.weight[SCRATCH_NODE] = 0;
+    m.weight[SCRATCH_NODE + 1] = SENTINEL_WEIGHT;
     m.parent[ROOT_NODE] = 0;
 }
 

@@ -6,6 +6,8 @@
 //     at an even index; the bit to the first child is 0, to the second 1;
 //   - weight[0] <= weight[1] <= ... <= weight[ROOT_NODE]; weight[NODE_COUNT] and weight[NODE_COUNT + 1] hold
 //     the sentinel 0xFFFF that stops the search for an exchange partner without a bound check;
+//   - weight[SCRATCH_NODE] belongs to no node: a walk that counts it counts nothing (its neighbour holds the
+//     sentinel, so it never leads to an exchange);
 //   - child[n] >= NODE_COUNT marks a leaf holding symbol child[n] - NODE_COUNT;
 //   - parent[NODE_COUNT + s] is the node holding symbol s; parent[ROOT_NODE] is 0, which ends the walk to the
 //     root (no node but the root has a parent below SYMBOL_COUNT).
@@ -58,9 +60,11 @@ static_assert(MAX_CODE_BITS <= 32, "a code is assembled in 32 bits");
 inline constexpr int MAX_ITEM_BITS = MAX_CODE_BITS + OFFSET_BITS;
 
 inline constexpr int PARENT_SCRATCH = NODE_COUNT + SYMBOL_COUNT;
+inline constexpr int SCRATCH_NODE = NODE_COUNT + 2;
 
 struct HuffmanModel {
-    uint16_t weight[NODE_COUNT + 2];  // the sentinel, and one more entry the exchange may read past it
+    // The sentinel and one more entry the exchange may read past it; the scratch node and its sentinel.
+    uint16_t weight[NODE_COUNT + 4];
     uint16_t child[NODE_COUNT];
     uint16_t parent[NODE_COUNT + SYMBOL_COUNT + 1];  // the last entry is scratch
 };
