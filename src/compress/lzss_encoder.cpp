@@ -78,6 +78,7 @@ int Compress(CodecState& state, int source, int destination) {
 
     // The positions before the start hold spaces followed by the first input bytes, so a file that begins
     // with spaces can start with a match.
+    CopyReversed(tree, window);
     for (int i = 1; i <= MAX_MATCH; ++i) AddPosition(tree, window, r - i);
     InsertPosition(tree, window, r);
 
@@ -98,7 +99,11 @@ int Compress(CodecState& state, int source, int destination) {
         auto enter = [&](int byte) {
             RemovePosition(tree, s);
             window[s] = static_cast<uint8_t>(byte);
-            if (s < WINDOW_MIRROR) window[s + WINDOW_SIZE] = static_cast<uint8_t>(byte);
+            StoreReversed(tree, s, static_cast<uint8_t>(byte));
+            if (s < WINDOW_MIRROR) {
+                window[s + WINDOW_SIZE] = static_cast<uint8_t>(byte);
+                if (s < 8) StoreReversed(tree, s + WINDOW_SIZE, static_cast<uint8_t>(byte));
+            }
             s = (s + 1) & (WINDOW_SIZE - 1);
             r = (r + 1) & (WINDOW_SIZE - 1);
         };

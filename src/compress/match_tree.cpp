@@ -26,6 +26,11 @@ inline uint64_t LoadNative64(const uint8_t* p) {
     return v;
 }
 
+// Bytes p + 1 .. p + 8 of the window as a big-endian number, from the reversed copy.
+inline uint64_t FirstWord(const MatchTree& t, unsigned p) {
+    return LoadNative64(t.reversed + (REVERSED_BYTES - 1 - 8 - p));
+}
+
 // The strings' bytes 1..59 are compared eight at a time: the first word (bytes 1..8) decides most steps,
 // the rest only where the strings agree that far. The window's padding covers the loads past byte 59.
 inline constexpr int WORDS_COMPARED = (MAX_MATCH - 1 + 7) / 8;
@@ -79,6 +84,10 @@ inline void ReplaceChild(MatchTree& t, unsigned p, unsigned q) {
 
 }  // namespace
 
+void CopyReversed(MatchTree& t, const uint8_t* window) {
+    for (int i = 0; i < REVERSED_BYTES; ++i) t.reversed[REVERSED_BYTES - 1 - i] = window[i];
+}
+
 void ResetMatchTree(MatchTree& t) {
     for (int i = 0; i < WINDOW_SIZE; ++i) t.up[i] = NIL;
     for (int i = TREE_ROOTS; i < TREE_ROOTS + TREE_COUNT; ++i) t.link[i][RIGHT] = NIL;
@@ -97,7 +106,7 @@ namespace {
 template <bool kFindMatch>
 ZS_ALWAYS_INLINE void Insert(MatchTree& t, const uint8_t* window, int r) {
     const uint8_t* key = window + r;
-    const uint64_t keyFirstWord = LoadBigEndian64(key + 1);
+    const uint64_t keyFirstWord = FirstWord(t, static_cast<unsigned>(r));
     unsigned side = RIGHT;
     unsigned p = TREE_ROOTS + key[0];
     int bestLength = 0;
@@ -118,7 +127,7 @@ ZS_ALWAYS_INLINE void Insert(MatchTree& t, const uint8_t* window, int r) {
         const uint8_t* candidate = window + p;
         unsigned left = t.link[p][LEFT];
         unsigned right = t.link[p][RIGHT];
-        uint64_t word = LoadBigEndian64(candidate + 1);
+        uint64_t word = FirstWord(t, p);
         int at;
         if (word != keyFirstWord) {
             at = 1 + (__builtin_clzll(word ^ keyFirstWord) >> 3);

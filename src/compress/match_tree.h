@@ -21,8 +21,13 @@ inline constexpr int TREE_ROOTS = WINDOW_SIZE + 1;  // right[TREE_ROOTS + b]
 
 enum TreeSide : unsigned { LEFT = 0, RIGHT = 1 };
 
+// The window's bytes 0 .. REVERSED_BYTES - 1 in reverse order: eight bytes loaded from it least significant
+// first are eight bytes of the window read most significant first, the order in which strings compare.
+inline constexpr int REVERSED_BYTES = WINDOW_SIZE + 8;
+
 struct MatchTree {
     uint16_t link[TREE_ROOTS + TREE_COUNT][2];  // LEFT: strings that compare smaller; RIGHT: greater or equal
+    uint8_t reversed[REVERSED_BYTES];           // reversed[REVERSED_BYTES - 1 - i] = window[i]
     uint16_t up[WINDOW_SIZE + 1];
     int matchLength;
     int matchOffset;  // distance back minus one
@@ -30,6 +35,13 @@ struct MatchTree {
 
 // Empties all 256 trees.
 void ResetMatchTree(MatchTree& t);
+
+// Copies the window into t.reversed; then every byte stored at window position i (0..REVERSED_BYTES - 1) is
+// stored with StoreReversed as well.
+void CopyReversed(MatchTree& t, const uint8_t* window);
+inline void StoreReversed(MatchTree& t, int i, uint8_t byte) {
+    t.reversed[REVERSED_BYTES - 1 - i] = byte;
+}
 
 // Adds position r and leaves in matchLength/matchOffset the longest match for the string at r among the
 // candidates met on the search path (the nearest of equally long ones). A candidate equal in all 60 bytes
