@@ -32,17 +32,27 @@ ZS_ALWAYS_INLINE int DecodeSymbol(HuffmanModel& model, DecodeTable& table, BitRe
     return symbol;
 }
 
-// Copies `length` bytes from `distance` bytes back. Chunks of eight are safe when the distance is at least
-// eight: every chunk reads only bytes written before it. May write up to seven bytes past the end.
+// Copies `length` bytes from `distance` bytes back. Chunks of 16 (or 8) bytes are safe when the distance is
+// at least that: every chunk reads only bytes written before it. Most matches are short, so one chunk usually
+// does it, and the tests for more are rarely taken. May write past the end, up to the next multiple of 16.
+inline constexpr uint32_t MATCH_CHUNK = 16;
+static_assert((MAX_MATCH + MATCH_CHUNK - 1) / MATCH_CHUNK * MATCH_CHUNK <=
+                  HISTORY_BYTES - WINDOW_SIZE - HISTORY_CHUNK,
+              "a match that starts in the last place of a chunk stays within the history, overrun and all");
 inline void CopyMatch(uint8_t* to, uint32_t distance, uint32_t length) {
     const uint8_t* from = to - distance;
-    if (distance >= 8) {
+    if (distance >= MATCH_CHUNK) {
+        for (uint32_t k = 0;;) {
+            std::memcpy(to + k, from + k, MATCH_CHUNK);
+            k += MATCH_CHUNK;
+            if (k >= length) break;
+        }
+    } else if (distance >= 8) {
         for (uint32_t k = 0; k < length; k += 8) std::memcpy(to + k, from + k, 8);
     } else {
         for (uint32_t k = 0; k < length; ++k) to[k] = from[k];
     }
 }
-
 }  // namespace
 
 int Decompress(CodecState& state, int source, int destination) {
@@ -101,6 +111,7 @@ int Decompress(CodecState& state, int source, int destination) {
                 length = size - produced;
                 damaged = true;
             }
+            ZS_ASSERT(pos < WINDOW_SIZE + HISTORY_CHUNK && distance <= pos);
             CopyMatch(history + pos, distance, length);
             pos += length;
             produced += length;
