@@ -122,49 +122,6 @@ inline void UpdateModel(HuffmanModel& m, int symbol) {
     CountFrom(m, m.parent[NODE_COUNT + symbol], NoExchangeHook());
 }
 
-// Counts one occurrence of the symbol whose leaf is path[depth - 1], the path listing the nodes from below
-// the root down to the leaf. The walk back up follows the recorded nodes for as long as no exchange moves it
-// off them, so those steps do not wait on a chain of parent loads. Needs the root weight below
-// REBUILD_WEIGHT (no rebuild is due).
-template <class Hook>
-inline void CountAlongPath(HuffmanModel& m, const uint16_t* path, int depth, const Hook& exchanged) {
-    ZS_ASSERT(m.weight[ROOT_NODE] < REBUILD_WEIGHT);
-    for (int i = depth - 1; i >= 0; --i) {
-        unsigned p = path[i];
-        unsigned k = ++m.weight[p];
-        if (k > m.weight[p + 1]) {
-            unsigned l = ExchangeUpward(m, p, k);
-            exchanged(m, p, l);
-            CountFrom(m, m.parent[l], exchanged);
-            return;
-        }
-    }
-    ++m.weight[ROOT_NODE];
-}
-
-// The current code of `symbol`, right-aligned in the result, first bit (the one taken at the root) highest,
-// with *length its number of bits; then counts the symbol. Same result as SymbolCode and then UpdateModel.
-inline uint32_t EncodeAndCount(HuffmanModel& m, int symbol, int* length) {
-    uint16_t path[MAX_CODE_BITS];
-    uint32_t code = 0;
-    int bits = 0;
-    unsigned n = m.parent[NODE_COUNT + symbol];
-    do {
-        ZS_ASSERT(bits < MAX_CODE_BITS);
-        code |= static_cast<uint32_t>(n & 1) << bits;
-        path[MAX_CODE_BITS - 1 - bits] = static_cast<uint16_t>(n);
-        ++bits;
-        n = m.parent[n];
-    } while (n != static_cast<unsigned>(ROOT_NODE));
-    *length = bits;
-    if (m.weight[ROOT_NODE] == REBUILD_WEIGHT) {
-        UpdateModel(m, symbol);
-    } else {
-        CountAlongPath(m, path + MAX_CODE_BITS - bits, bits, NoExchangeHook());
-    }
-    return code;
-}
-
 // The current code of `symbol`, right-aligned in the result, first bit (the one taken at the root) highest;
 // *length receives the number of bits.
 inline uint32_t SymbolCode(const HuffmanModel& m, int symbol, int* length) {
@@ -177,6 +134,45 @@ inline uint32_t SymbolCode(const HuffmanModel& m, int symbol, int* length) {
         ++bits;
         n = m.parent[n];
     } while (n != static_cast<unsigned>(ROOT_NODE));
+    *length = bits;
+    return code;
+}
+
+// The current code of `symbol`, right-aligned in the result, first bit (the one taken at the root) highest,
+// with *length its number of bits; then counts the symbol. Same result as SymbolCode and then UpdateModel.
+//
+// One walk up does both: counting a node changes no parent link until a count needs an exchange, so until
+// then the walk reads the code from the tree as it was. An exchange of node n moves contents, not n itself:
+// n's ancestors stay where they were, and the rest of the code is read from them; the count goes on from
+// where the symbol's subtree went.
+inline uint32_t EncodeAndCount(HuffmanModel& m, int symbol, int* length) {
+    if (m.weight[ROOT_NODE] == REBUILD_WEIGHT) {
+        uint32_t code = SymbolCode(m, symbol, length);
+        UpdateModel(m, symbol);
+        return code;
+    }
+    uint32_t code = 0;
+    int bits = 0;
+    unsigned n = m.parent[NODE_COUNT + symbol];
+    do {
+        ZS_ASSERT(bits < MAX_CODE_BITS);
+        code |= static_cast<uint32_t>(n & 1) << bits;
+        ++bits;
+        unsigned k = ++m.weight[n];
+        if (k > m.weight[n + 1]) {
+            unsigned l = ExchangeUpward(m, n, k);
+            for (unsigned a = m.parent[n]; a != static_cast<unsigned>(ROOT_NODE); a = m.parent[a]) {
+                ZS_ASSERT(bits < MAX_CODE_BITS);
+                code |= static_cast<uint32_t>(a & 1) << bits;
+                ++bits;
+            }
+            *length = bits;
+            CountFrom(m, m.parent[l], NoExchangeHook());
+            return code;
+        }
+        n = m.parent[n];
+    } while (n != static_cast<unsigned>(ROOT_NODE));
+    ++m.weight[ROOT_NODE];
     *length = bits;
     return code;
 }
