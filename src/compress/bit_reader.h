@@ -20,7 +20,10 @@ namespace zs::codec {
 
 class BitReader {
   public:
-    BitReader(CodecState& state, int slot) : state_(state), slot_(slot), stream_(&Slot(state, slot)) {}
+    BitReader(CodecState& state, int slot)
+        : state_(state), slot_(slot), cursor_(Slot(state, slot).cursor), limit_(Slot(state, slot).limit) {}
+    BitReader(const BitReader&) = delete;
+    BitReader& operator=(const BitReader&) = delete;
 
     // After Refill at least REFILL_BITS bits are in hand: enough for one whole item of the stream.
     static constexpr int REFILL_BITS = 40;
@@ -34,23 +37,14 @@ class BitReader {
     // byte in again at the next refill changes nothing.
     inline void Refill() {
         ZS_ASSERT(count_ >= 0 && count_ < 64);
-        StreamSlot& s = *stream_;
-        if (s.limit - s.cursor >= 8) {
-            bits_ |= LoadBigEndian64(s.cursor) >> count_;
-            s.cursor += (63 - count_) >> 3;
+        if (limit_ - cursor_ >= 8) {
+            bits_ |= LoadBigEndian64(cursor_) >> count_;
+            cursor_ += (63 - count_) >> 3;
             count_ |= 56;  // count + 8 * (bytes taken): 56..63
             return;
         }
         if (count_ >= REFILL_BITS) return;
-        while (count_ < 56) {
-            int byte = ReadStreamByte(state_, slot_);
-            if (byte < 0) {
-                byte = 0xFF;
-                ++phantom_;
-            }
-            bits_ |= static_cast<uint64_t>(byte) << (56 - count_);
-            count_ += 8;
-        }
+        RefillNearTheEnd();
     }
 
     // The bits in hand, next bit highest; a caller that walks them itself hands back what is left with
@@ -75,15 +69,37 @@ class BitReader {
     bool UsedBitsPastEnd() const { return phantom_ != 0 && static_cast<uint64_t>(count_) < 8u * phantom_; }
 
   private:
+    // Byte by byte through the stream, which refills its buffer when it runs out.
+    void RefillNearTheEnd() {
+        StreamSlot& s = Slot(state_, slot_);
+        s.cursor = const_cast<uint8_t*>(cursor_);
+        while (count_ < 56) {
+            int byte = ReadStreamByte(state_, slot_);
+            if (byte < 0) {
+                byte = 0xFF;
+                ++phantom_;
+            }
+            bits_ |= static_cast<uint64_t>(byte) << (56 - count_);
+            count_ += 8;
+        }
+        cursor_ = s.cursor;
+        limit_ = s.limit;
+    }
+
     static uint64_t LoadBigEndian64(const uint8_t* p) {
         uint64_t v = 0;
         for (int i = 0; i < 8; ++i) v = (v << 8) | p[i];
         return v;
     }
 
+    // The stream's cursor and limit, copied: the reader's own members can stay in registers, which the
+    // stream's cannot while the decoder stores bytes (a byte store may alias anything). The stream's own
+    // cursor is behind while the reader reads; the reader brings it up to date before it reads through the
+    // stream itself.
     CodecState& state_;
     int slot_;
-    StreamSlot* stream_;
+    const uint8_t* cursor_;
+    const uint8_t* limit_;
     uint64_t bits_ = 0;
     int count_ = 0;
     uint32_t phantom_ = 0;
