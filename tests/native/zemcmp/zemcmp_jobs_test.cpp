@@ -177,6 +177,42 @@ TEST_F(ZemcmpJobs, QuietPrintsNothingButProblems) {
     EXPECT_EQ(run.err, "zemcmp: " + dir / "NONE" + ": cannot open: No such file or directory\n");
 }
 
+// On a terminal, standard error shows a progress line after half a second: the files done of all and the
+// rate, or for a single file its share done; it is erased again at the end. -q shows none.
+TEST_F(ZemcmpJobs, ATerminalShowsTheProgressLineUnlessQuiet) {
+    std::filesystem::create_directory(dir / "out");
+    std::vector<std::string> args = {"compress", "-j", "2", "-d", dir / "out"};
+    // Big enough to take more than half a second even on a fast machine.
+    Bytes all;
+    for (int i = 0; i < 4; ++i) {
+        std::string name = "BIG" + std::to_string(i) + ".BIN";
+        Bytes part = RandomBytes(8 << 20, 30 + i);
+        WriteFile(dir / name, part);
+        all += part;
+        args.push_back(dir / name);
+    }
+    WriteFile(dir / "ALL.BIN", all);
+    ToolOptions terminal;
+    terminal.errorOnTerminal = true;
+    ToolRun run = RunTool(args, terminal);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    size_t line = run.err.find("\rzemcmp: ");
+    ASSERT_NE(line, std::string::npos) << "no progress line in " << ::testing::PrintToString(run.err);
+    EXPECT_NE(run.err.find(" of 4 files, ", line), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(" MB/s", line), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.back(), '\r') << "the line is erased at the end";
+
+    run = RunTool({"compress", dir / "ALL.BIN", "-d", dir / "out"}, terminal);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("\rzemcmp: " + dir / "ALL.BIN" + ": "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("%, "), std::string::npos) << run.err;
+
+    args.insert(args.begin() + 1, {"-q", "-f"});
+    run = RunTool(args, terminal);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+}
+
 // Several temporary outputs at once, all removed by an interrupt.
 TEST_F(ZemcmpJobs, AnInterruptRemovesTheTemporaryOutputsOfEveryWorker) {
     std::filesystem::create_directory(dir / "out");
