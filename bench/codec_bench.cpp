@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "compress/cmpfile.h"
-#include "compress/codec_state.h"
+#include "compress/codec_control.h"
 
 namespace {
 

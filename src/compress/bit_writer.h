@@ -9,16 +9,23 @@
 #include <cstdint>
 #include <cstring>
 
+#include "compress/huffman_model.h"
+#include "compress/invariant.h"
 #include "compress/stream_io.h"
 
 namespace zs::codec {
 
 class BitWriter {
   public:
-    explicit BitWriter(int slot) : slot_(slot), stream_(&Slot(slot)) {}
+    BitWriter(CodecState& state, int slot) : state_(state), slot_(slot), stream_(&Slot(state, slot)) {}
+
+    // The longest code and the offset field fit one Put; with at most 31 bits pending the accumulator then
+    // holds at most 63.
+    static_assert(MAX_CODE_BITS <= 32 && OFFSET_BITS <= 32, "an item's parts fit one Put each");
 
     // Appends the low `n` bits of `code` (n = 1..32), highest first.
     inline void Put(uint32_t code, int n) {
+        ZS_ASSERT(n >= 1 && n <= 32 && count_ < 32 && (n == 32 || code >> n == 0));
         acc_ = (acc_ << n) | code;
         count_ += n;
         if (count_ >= 32) {
@@ -31,7 +38,7 @@ class BitWriter {
                 std::memcpy(s.cursor, bytes, 4);
                 s.cursor += 4;
             } else {
-                WriteStreamBlock(slot_, bytes, 4);
+                WriteStreamBlock(state_, slot_, bytes, 4);
             }
             acc_ &= (uint64_t{1} << count_) - 1;
         }
@@ -41,14 +48,15 @@ class BitWriter {
     void Flush() {
         while (count_ >= 8) {
             count_ -= 8;
-            WriteStreamByte(slot_, static_cast<uint8_t>(acc_ >> count_));
+            WriteStreamByte(state_, slot_, static_cast<uint8_t>(acc_ >> count_));
         }
-        if (count_ > 0) WriteStreamByte(slot_, static_cast<uint8_t>(acc_ << (8 - count_)));
+        if (count_ > 0) WriteStreamByte(state_, slot_, static_cast<uint8_t>(acc_ << (8 - count_)));
         acc_ = 0;
         count_ = 0;
     }
 
   private:
+    CodecState& state_;
     int slot_;
     StreamSlot* stream_;
     uint64_t acc_ = 0;

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "compress/codec_control.h"
+#include "compress/codec_state.h"
 #include "compress/file_handle.h"
 #include "compress/lzss.h"
 
@@ -26,23 +28,35 @@ extern "C" int ZS_STDCALL IsCmpFile(int file, CMPHEADER* header) {
     return HasSignature(*header) ? CMP_OK : CMP_NOT_COMPRESSED;
 }
 
-extern "C" int ZS_STDCALL CompressFile32(int source, int destination, CMPHEADER* header) {
+namespace zs::codec {
+
+int CompressFileWith(CodecState& state, int source, int destination, CMPHEADER* header) {
     if (header == nullptr) return CMP_HEADER_WRITE_FAILED;
-    if (zs::codec::SameFile(source, destination)) return CMP_SAME_FILE;
+    if (SameFile(source, destination)) return CMP_SAME_FILE;
     std::memcpy(header->Signature, CMP_SIGNATURE, sizeof CMP_SIGNATURE);
-    if (zs::codec::WriteHandle(destination, header, CMP_HEADER_SIZE) != static_cast<long>(CMP_HEADER_SIZE)) {
+    if (WriteHandle(destination, header, CMP_HEADER_SIZE) != static_cast<long>(CMP_HEADER_SIZE)) {
         return CMP_HEADER_WRITE_FAILED;
     }
-    return zs::codec::Compress(source, destination);
+    return Compress(state, source, destination);
 }
 
-extern "C" int ZS_STDCALL DecompressFile32(int source, int destination, CMPHEADER* header, int readHeader) {
+int DecompressFileWith(CodecState& state, int source, int destination, CMPHEADER* header, int readHeader) {
     if (readHeader != 0 && header == nullptr) return CMP_HEADER_READ_SHORT;
-    if (zs::codec::SameFile(source, destination)) return CMP_SAME_FILE;
+    if (SameFile(source, destination)) return CMP_SAME_FILE;
     if (readHeader != 0) {
-        long got = zs::codec::ReadHandle(source, header, CMP_HEADER_SIZE);
+        long got = ReadHandle(source, header, CMP_HEADER_SIZE);
         if (got != static_cast<long>(CMP_HEADER_SIZE)) return CMP_HEADER_READ_SHORT;
         if (!HasSignature(*header)) return CMP_NOT_COMPRESSED;
     }
-    return zs::codec::Decompress(source, destination);
+    return Decompress(state, source, destination);
+}
+
+}  // namespace zs::codec
+
+extern "C" int ZS_STDCALL CompressFile32(int source, int destination, CMPHEADER* header) {
+    return zs::codec::CompressFileWith(zs::codec::g_codec, source, destination, header);
+}
+
+extern "C" int ZS_STDCALL DecompressFile32(int source, int destination, CMPHEADER* header, int readHeader) {
+    return zs::codec::DecompressFileWith(zs::codec::g_codec, source, destination, header, readHeader);
 }

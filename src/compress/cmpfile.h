@@ -10,6 +10,7 @@
 // handle's current position and leave it where the last transfer ended.
 //
 // The codec keeps its state in single static instances (codec_state.h): one call at a time per process.
+// Tools that code several files at once use states of their own (codec_control.h).
 #pragma once
 
 #include <cstdint>

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "compress/codec_control.h"
 #include "compress/huffman_decoder.h"
 #include "compress/huffman_model.h"
 #include "compress/match_tree.h"
@@ -27,10 +28,6 @@ inline constexpr uint32_t HISTORY_CHUNK = STREAM_BUFFER_SIZE;
 // Room past a full chunk for one more match and the overrun of the eight-byte match copy.
 inline constexpr uint32_t HISTORY_BYTES = WINDOW_SIZE + HISTORY_CHUNK + MAX_MATCH + 8;
 
-// Called after every read from a read stream with the bytes read by that stream so far; lets a caller show
-// progress on long files. Not part of the exported interface.
-using ProgressHook = void (*)(void* context, uint64_t bytesRead);
-
 struct CodecState {
     uint8_t window[WINDOW_BYTES];
     HuffmanModel model;
@@ -42,14 +39,8 @@ struct CodecState {
     void* progressContext;
 };
 
+// The state of the exported functions. ResetCodecState and SetProgressHook (codec_control.h) act on it; a
+// tool may make states of its own with NewCodecState.
 extern CodecState g_codec;
-
-// Puts the window back into the state of a freshly started process. Positions from WINDOW_START on are never
-// cleared between files, so a short file can code differently after another file; callers that need output
-// independent of what ran before (the media tool) call this before each file.
-void ResetCodecState();
-
-// Installs (or with nullptr removes) the progress hook.
-void SetProgressHook(ProgressHook hook, void* context);
 
 }  // namespace zs::codec

@@ -16,6 +16,9 @@ void WalkEntry(DecodeTable& t, const HuffmanModel& m, unsigned index) {
         if (n >= static_cast<unsigned>(NODE_COUNT)) {
             e.reached = static_cast<uint16_t>(n);
             e.bits = static_cast<uint16_t>(level + 1);
+            // The levels below a short code count the scratch node, so that the walk back up can count all
+            // of the table's levels without asking how many there are.
+            for (int below = level + 1; below < TABLE_BITS; ++below) e.path[below] = SCRATCH_NODE;
             return;
         }
     }
@@ -58,6 +61,48 @@ void BuildDecodeTable(DecodeTable& t, const HuffmanModel& m) {
     Relabel(t, m, first + 1, 1, 1, TABLE_BITS);
     for (unsigned index = 0; index < static_cast<unsigned>(TABLE_SIZE); ++index) WalkEntry(t, m, index);
 }
+
+namespace decoding {
+
+void ExchangeAndCountOn(HuffmanModel& m, DecodeTable& t, unsigned p, unsigned k) {
+    DecodeTableHook exchanged{t};
+    unsigned l = ExchangeUpward(m, p, k);
+    exchanged(m, p, l);
+    CountFrom(m, m.parent[l], exchanged);
+}
+
+void RebuildAndCount(HuffmanModel& m, DecodeTable& t, int symbol) {
+    RebuildModel(m);
+    BuildDecodeTable(t, m);
+    CountFrom(m, m.parent[NODE_COUNT + symbol], DecodeTableHook{t});
+}
+
+DeepWalk DescendPastUnrolledLevels(HuffmanModel& m, DecodeTable& t, uint64_t bits, unsigned n) {
+    uint16_t path[MAX_CODE_BITS - UNROLLED_LEVELS];
+    int count = 0;
+    uint64_t rest = bits << UNROLLED_LEVELS;
+    unsigned node = n;
+    do {
+        ZS_ASSERT(count < MAX_CODE_BITS - UNROLLED_LEVELS);
+        unsigned position = node + static_cast<unsigned>(rest >> 63);
+        rest <<= 1;
+        path[count++] = static_cast<uint16_t>(position);
+        node = m.child[position];
+    } while (node < static_cast<unsigned>(NODE_COUNT));
+    DeepWalk walk{true, node, UNROLLED_LEVELS + count};
+    ZS_ASSERT(walk.depth <= MAX_CODE_BITS);
+    if (m.weight[ROOT_NODE] == REBUILD_WEIGHT) {
+        RebuildAndCount(m, t, static_cast<int>(node) - NODE_COUNT);
+        return walk;
+    }
+    while (count > 0) {
+        if (CountAt(m, t, path[--count])) return walk;
+    }
+    walk.finished = false;
+    return walk;
+}
+
+}  // namespace decoding
 
 void RefreshAfterExchange(DecodeTable& t, const HuffmanModel& m, unsigned n, unsigned l) {
     // The subtree now at n was at l and the other way round. Each is visited down to where its nodes were or

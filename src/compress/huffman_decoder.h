@@ -12,8 +12,11 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <cstring>
+#include <utility>
 
+#include "compress/compiler.h"
 #include "compress/huffman_model.h"
 
 namespace zs::codec {
@@ -47,96 +50,100 @@ struct DecodeTableHook {
     }
 };
 
+// Levels of the tree, counted from the root, that the decoder walks with code of their own for each level:
+// a branch on the way down, which the processor predicts from how often codes end at that depth, and a count
+// on the way back up that the branch which ended the walk leads straight into. Deeper codes (rare: the tree
+// must be very skewed) take a loop.
+inline constexpr int UNROLLED_LEVELS = 16;
+static_assert(TABLE_BITS < UNROLLED_LEVELS && UNROLLED_LEVELS <= MAX_CODE_BITS,
+              "the unrolled walk goes on from the table's last level");
+
+namespace decoding {
+
+// The rare ways out of the walk, kept out of line so that the unrolled walk stays small: an exchange, after
+// which the count goes on from the exchanged position, off the path that was walked down; and a rebuild that
+// is due when the leaf is reached, after which the count starts afresh from the leaf.
+void ExchangeAndCountOn(HuffmanModel& m, DecodeTable& t, unsigned p, unsigned k);
+void RebuildAndCount(HuffmanModel& m, DecodeTable& t, int symbol);
+
+// The walk below UNROLLED_LEVELS (rare: the tree must be very skewed) from node n, and its counts on the
+// way back up to UNROLLED_LEVELS.
+struct DeepWalk {
+    bool finished;  // the count is finished
+    unsigned leaf;
+    int depth;  // the code's length
+};
+DeepWalk DescendPastUnrolledLevels(HuffmanModel& m, DecodeTable& t, uint64_t bits, unsigned n);
+
+// Adds one to the weight of node p on the way up. True when that needed an exchange, which finishes the
+// count.
+ZS_ALWAYS_INLINE bool CountAt(HuffmanModel& m, DecodeTable& t, unsigned p) {
+    unsigned k = ++m.weight[p];
+    if (k > m.weight[p + 1]) {
+        ExchangeAndCountOn(m, t, p, k);
+        return true;
+    }
+    return false;
+}
+
+// One symbol's walk: down from the node the table reached, then back up counting. Each step returns true
+// once the count is finished (an exchange or a rebuild took it over), false to go on counting upward.
+struct Walk {
+    HuffmanModel& m;
+    DecodeTable& t;
+    uint64_t bits;
+    unsigned n;  // the node reached so far
+    int depth;   // bits taken, once the leaf is reached
+
+    // At the leaf: a rebuild that is due comes before the count, and then the count starts afresh from the
+    // leaf, since the rebuild moves every node.
+    ZS_ALWAYS_INLINE bool LeafReached(int leafDepth) {
+        ZS_ASSERT(leafDepth <= MAX_CODE_BITS);
+        depth = leafDepth;
+        if (m.weight[ROOT_NODE] != REBUILD_WEIGHT) return false;
+        RebuildAndCount(m, t, static_cast<int>(n) - NODE_COUNT);
+        return true;
+    }
+
+    // Level `Level` (>= TABLE_BITS) of the walk down, then its count on the way back up.
+    template <int Level>
+    ZS_ALWAYS_INLINE bool Descend() {
+        unsigned position = n + static_cast<unsigned>((bits >> (63 - Level)) & 1);
+        n = m.child[position];
+        if (n >= static_cast<unsigned>(NODE_COUNT)) {
+            if (LeafReached(Level + 1)) return true;
+        } else if constexpr (Level + 1 < UNROLLED_LEVELS) {
+            if (Descend<Level + 1>()) return true;
+        } else {
+            DeepWalk deep = DescendPastUnrolledLevels(m, t, bits, n);
+            n = deep.leaf;
+            depth = deep.depth;
+            if (deep.finished) return true;
+        }
+        return CountAt(m, t, position);
+    }
+
+    // The counts of the table's levels, from the deepest up (a short code's entry pads its path with the
+    // scratch node).
+    template <size_t... Steps>
+    ZS_ALWAYS_INLINE bool CountTableLevels(const DecodeEntry& e, std::index_sequence<Steps...>) {
+        return (CountAt(m, t, e.path[TABLE_BITS - 1 - Steps]) || ...);
+    }
+};
+
+}  // namespace decoding
+
 // Walks the code from the root, taking bits from the top of `bits`, counts the symbol found and returns it;
 // *used receives the number of bits taken. Same result as walking down and then calling UpdateModel.
-//
-// Past the table, each level of the way down has a branch of its own, which the processor predicts from how
-// often codes end at that depth, and the way back up enters a switch on the depth, whose target follows from
-// the branch that ended the walk down.
-// path[0 .. depth) is always written before the walk back up reads it; GCC cannot see that through the table
-// copy and the switch.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-inline int DecodeAndCount(HuffmanModel& m, DecodeTable& t, uint64_t bits, int* used) {
-    uint16_t path[MAX_RECORDED_PATH];
+ZS_ALWAYS_INLINE int DecodeAndCount(HuffmanModel& m, DecodeTable& t, uint64_t bits, int* used) {
     const DecodeEntry& e = t.entry[bits >> (64 - TABLE_BITS)];
-    std::memcpy(path, e.path, sizeof e.path);
-    int depth = e.bits;
-    unsigned n = e.reached;
-    if (n < static_cast<unsigned>(NODE_COUNT)) {
-#define ZS_DESCEND(level)                                                            \
-    if ((level) >= TABLE_BITS) {                                                     \
-        unsigned position = n + static_cast<unsigned>((bits >> (63 - (level))) & 1); \
-        path[level] = static_cast<uint16_t>(position);                               \
-        n = m.child[position];                                                       \
-        if (n >= static_cast<unsigned>(NODE_COUNT)) {                                \
-            depth = (level) + 1;                                                     \
-            goto found;                                                              \
-        }                                                                            \
-    }
-        static_assert(TABLE_BITS >= 4 && TABLE_BITS <= 12,
-                      "the unrolled walk goes on from the table's last level");
-        // clang-format off
-        ZS_DESCEND(4) ZS_DESCEND(5) ZS_DESCEND(6) ZS_DESCEND(7) ZS_DESCEND(8) ZS_DESCEND(9) ZS_DESCEND(10)
-        ZS_DESCEND(11) ZS_DESCEND(12) ZS_DESCEND(13) ZS_DESCEND(14) ZS_DESCEND(15)
-        // clang-format on
-#undef ZS_DESCEND
-                depth = 16;
-        bits <<= 16;
-        do {
-            unsigned position = n + static_cast<unsigned>(bits >> 63);
-            bits <<= 1;
-            path[depth++ & (MAX_RECORDED_PATH - 1)] = static_cast<uint16_t>(position);
-            n = m.child[position];
-        } while (n < static_cast<unsigned>(NODE_COUNT));
-    }
-found:
-    *used = depth;
-    int symbol = static_cast<int>(n) - NODE_COUNT;
-    DecodeTableHook exchanged{t};
-    if (m.weight[ROOT_NODE] == REBUILD_WEIGHT) {
-        RebuildModel(m);
-        BuildDecodeTable(t, m);
-        CountFrom(m, m.parent[NODE_COUNT + symbol], exchanged);
-        return symbol;
-    }
-    if (depth > 16) {
-        if (depth <= MAX_RECORDED_PATH) {
-            CountAlongPath(m, path, depth, exchanged);
-        } else {
-            CountFrom(m, m.parent[NODE_COUNT + symbol], exchanged);
-        }
-        return symbol;
-    }
-#define ZS_ASCEND(level)                          \
-    case (level) + 1: {                           \
-        unsigned p = path[level];                 \
-        unsigned k = ++m.weight[p];               \
-        if (k > m.weight[p + 1]) {                \
-            unsigned l = ExchangeUpward(m, p, k); \
-            exchanged(m, p, l);                   \
-            CountFrom(m, m.parent[l], exchanged); \
-            return symbol;                        \
-        }                                         \
-    }                                             \
-        [[fallthrough]];
-    // clang-format off
-    switch (depth) {
-        ZS_ASCEND(15) ZS_ASCEND(14) ZS_ASCEND(13) ZS_ASCEND(12) ZS_ASCEND(11) ZS_ASCEND(10) ZS_ASCEND(9)
-        ZS_ASCEND(8) ZS_ASCEND(7) ZS_ASCEND(6) ZS_ASCEND(5) ZS_ASCEND(4) ZS_ASCEND(3) ZS_ASCEND(2)
-        ZS_ASCEND(1) ZS_ASCEND(0)
-        default:
-            break;
-    }
-    // clang-format on
-#undef ZS_ASCEND
-    ++m.weight[ROOT_NODE];
-    return symbol;
+    decoding::Walk walk{m, t, bits, e.reached, 0};
+    // Usually the code goes on past the table's levels.
+    bool finished =
+        e.reached < static_cast<unsigned>(NODE_COUNT) ? walk.Descend<TABLE_BITS>() : walk.LeafReached(e.bits);
+    if (!finished && !walk.CountTableLevels(e, std::make_index_sequence<TABLE_BITS>())) ++m.weight[ROOT_NODE];
+    *used = walk.depth;
+    return static_cast<int>(walk.n) - NODE_COUNT;
 }
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
 
 }  // namespace zs::codec

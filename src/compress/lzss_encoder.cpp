@@ -15,10 +15,10 @@ namespace {
 // Hands out the source bytes straight from the read stream's buffer.
 class InputBytes {
   public:
-    explicit InputBytes(int slot) : slot_(slot), stream_(&Slot(slot)) {}
+    InputBytes(CodecState& state, int slot) : state_(state), slot_(slot), stream_(&Slot(state, slot)) {}
     inline int Next() {
         StreamSlot& s = *stream_;
-        return s.cursor < s.limit ? *s.cursor++ : RefillStream(slot_);
+        return s.cursor < s.limit ? *s.cursor++ : RefillStream(state_, slot_);
     }
     // Bytes handed out so far: what the stream read, less what it still holds.
     uint64_t Delivered() const {
@@ -26,6 +26,7 @@ class InputBytes {
     }
 
   private:
+    CodecState& state_;
     int slot_;
     StreamSlot* stream_;
 };
@@ -42,7 +43,7 @@ void StoreLittleEndian32(uint8_t* p, uint32_t v) {
 
 }  // namespace
 
-int Compress(int source, int destination) {
+int Compress(CodecState& state, int source, int destination) {
     uint32_t size;
     if (!HandleSize(source, &size)) return CMP_NO_FILE_SIZE;
 
@@ -53,23 +54,23 @@ int Compress(int source, int destination) {
     }
     if (size == 0) return CMP_OK;
 
-    int in = OpenStream(source, STREAM_READ, STREAM_BUFFER_SIZE);
+    int in = OpenStream(state, source, STREAM_READ, STREAM_BUFFER_SIZE);
     if (in < 0) return CMP_STREAM_OPEN_FAILED;
-    int outSlot = OpenStream(destination, STREAM_WRITE, STREAM_BUFFER_SIZE);
+    int outSlot = OpenStream(state, destination, STREAM_WRITE, STREAM_BUFFER_SIZE);
     if (outSlot < 0) {
-        CloseStream(in);
+        CloseStream(state, in);
         return CMP_STREAM_OPEN_FAILED;
     }
 
-    HuffmanModel& model = g_codec.model;
-    MatchTree& tree = g_codec.tree;
-    uint8_t* window = g_codec.window;
+    HuffmanModel& model = state.model;
+    MatchTree& tree = state.tree;
+    uint8_t* window = state.window;
     InitModel(model);
     ResetMatchTree(tree);
     std::memset(window, ' ', WINDOW_START);
 
-    InputBytes input(in);
-    BitWriter out(outSlot);
+    InputBytes input(state, in);
+    BitWriter out(state, outSlot);
     int s = 0;
     int r = WINDOW_START;
     int len = 0;
@@ -77,6 +78,7 @@ int Compress(int source, int destination) {
 
     // The positions before the start hold spaces followed by the first input bytes, so a file that begins
     // with spaces can start with a match.
+    CopyReversed(tree, window);
     for (int i = 1; i <= MAX_MATCH; ++i) AddPosition(tree, window, r - i);
     InsertPosition(tree, window, r);
 
@@ -86,23 +88,33 @@ int Compress(int source, int destination) {
             tree.matchLength = 1;
             EncodeSymbol(model, out, window[r]);
         } else {
-            EncodeSymbol(model, out, tree.matchLength + 253);
-            out.Put(static_cast<uint32_t>(tree.matchOffset) & 0xFFF, 12);
+            EncodeSymbol(model, out, LengthSymbol(tree.matchLength));
+            out.Put(static_cast<uint32_t>(tree.matchOffset) & OFFSET_MASK, OFFSET_BITS);
         }
-        // Only the position where the next symbol starts needs its match; the others are just added.
+        // The bytes of the symbol just coded enter the window, and their positions the tree. Only the
+        // position where the next symbol starts needs its match; the others are just added.
         int last = tree.matchLength;
         int i = 0;
-        for (int c; i < last && (c = input.Next()) >= 0; ++i) {
+        int c = 0;
+        auto enter = [&](int byte) {
             RemovePosition(tree, s);
-            window[s] = static_cast<uint8_t>(c);
-            if (s < WINDOW_MIRROR) window[s + WINDOW_SIZE] = static_cast<uint8_t>(c);
+            window[s] = static_cast<uint8_t>(byte);
+            StoreReversed(tree, s, static_cast<uint8_t>(byte));
+            if (s < WINDOW_MIRROR) {
+                window[s + WINDOW_SIZE] = static_cast<uint8_t>(byte);
+                if (s < 8) StoreReversed(tree, s + WINDOW_SIZE, static_cast<uint8_t>(byte));
+            }
             s = (s + 1) & (WINDOW_SIZE - 1);
             r = (r + 1) & (WINDOW_SIZE - 1);
-            if (i == last - 1) {
-                InsertPosition(tree, window, r);
-            } else {
-                AddPosition(tree, window, r);
-            }
+        };
+        for (; i < last - 1 && (c = input.Next()) >= 0; ++i) {
+            enter(c);
+            AddPosition(tree, window, r);
+        }
+        if (i == last - 1 && (c = input.Next()) >= 0) {
+            enter(c);
+            InsertPosition(tree, window, r);
+            ++i;
         }
         for (; i < last; ++i) {
             RemovePosition(tree, s);
@@ -113,9 +125,9 @@ int Compress(int source, int destination) {
     } while (len > 0);
     out.Flush();
 
-    bool shortSource = Slot(in).failed != 0 || input.Delivered() < size;
-    CloseStream(in);
-    bool writeFailed = CloseStream(outSlot) != 0;
+    bool shortSource = Slot(state, in).failed != 0 || input.Delivered() < size;
+    CloseStream(state, in);
+    bool writeFailed = CloseStream(state, outSlot) != 0;
     if (writeFailed) return CMP_WRITE_FAILED;
     if (shortSource) return CMP_BODY_TRUNCATED;
     return CMP_OK;

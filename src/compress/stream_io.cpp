@@ -40,26 +40,26 @@ void WritePending(StreamSlot& s) {
     s.cursor = s.buffer;
 }
 
-void ReportRead(StreamSlot& s, long got) {
+void ReportRead(CodecState& state, StreamSlot& s, long got) {
     s.transferred += static_cast<uint64_t>(got);
-    if (g_codec.progressHook != nullptr) g_codec.progressHook(g_codec.progressContext, s.transferred);
+    if (state.progressHook != nullptr) state.progressHook(state.progressContext, s.transferred);
 }
 
 }  // namespace
 
-StreamSlot& Slot(int slot) {
-    return g_codec.slots[slot];
+StreamSlot& Slot(CodecState& state, int slot) {
+    return state.slots[slot];
 }
 
-int OpenStream(int handle, int mode, uint32_t capacity) {
+int OpenStream(CodecState& state, int handle, int mode, uint32_t capacity) {
     int slot = 0;
-    while (slot < MAX_STREAMS && g_codec.slots[slot].state == SLOT_OPEN) ++slot;
+    while (slot < MAX_STREAMS && state.slots[slot].state == SLOT_OPEN) ++slot;
     if (slot == MAX_STREAMS || capacity == 0) return -1;
 
     auto* buffer = static_cast<uint8_t*>(std::malloc(capacity));
     if (buffer == nullptr) return -1;
 
-    StreamSlot& s = g_codec.slots[slot];
+    StreamSlot& s = state.slots[slot];
     s.handle = handle;
     s.mode = mode;
     s.buffer = buffer;
@@ -80,14 +80,14 @@ int OpenStream(int handle, int mode, uint32_t capacity) {
         }
         if (static_cast<uint32_t>(got) < capacity) s.moreInput = 0;
         s.limit = buffer + got;
-        ReportRead(s, got);
+        ReportRead(state, s, got);
     }
     s.state = SLOT_OPEN;
     return slot;
 }
 
-int CloseStream(int slot) {
-    StreamSlot& s = g_codec.slots[slot];
+int CloseStream(CodecState& state, int slot) {
+    StreamSlot& s = state.slots[slot];
     if (s.state != SLOT_OPEN) return 0;
     if (s.mode == STREAM_WRITE) WritePending(s);
     int result = (s.mode == STREAM_WRITE && s.failed) ? STREAM_CLOSE_WRITE_FAILED : 0;
@@ -97,14 +97,14 @@ int CloseStream(int slot) {
     return result;
 }
 
-int ReadStreamByte(int slot) {
-    StreamSlot& s = g_codec.slots[slot];
+int ReadStreamByte(CodecState& state, int slot) {
+    StreamSlot& s = state.slots[slot];
     if (s.cursor < s.limit) return *s.cursor++;
-    return RefillStream(slot);
+    return RefillStream(state, slot);
 }
 
-int RefillStream(int slot) {
-    StreamSlot& s = g_codec.slots[slot];
+int RefillStream(CodecState& state, int slot) {
+    StreamSlot& s = state.slots[slot];
     if (!s.moreInput) return -1;
     bool failed = false;
     long got = ReadPieces(s.handle, s.buffer, s.capacity, &failed);
@@ -116,30 +116,30 @@ int RefillStream(int slot) {
         return -1;
     }
     if (static_cast<uint32_t>(got) < s.capacity) s.moreInput = 0;
-    ReportRead(s, got);
+    ReportRead(state, s, got);
     s.cursor = s.buffer;
     s.limit = s.buffer + got;
     if (got == 0) return -1;
     return *s.cursor++;
 }
 
-void WriteStreamByte(int slot, uint8_t byte) {
-    StreamSlot& s = g_codec.slots[slot];
+void WriteStreamByte(CodecState& state, int slot, uint8_t byte) {
+    StreamSlot& s = state.slots[slot];
     if (s.cursor == s.limit) {
-        FlushAndPut(byte, slot);
+        FlushAndPut(state, byte, slot);
         return;
     }
     *s.cursor++ = byte;
 }
 
-void FlushAndPut(uint8_t byte, int slot) {
-    StreamSlot& s = g_codec.slots[slot];
+void FlushAndPut(CodecState& state, uint8_t byte, int slot) {
+    StreamSlot& s = state.slots[slot];
     WritePending(s);
     *s.cursor++ = byte;
 }
 
-void WriteStreamBlock(int slot, const uint8_t* data, size_t size) {
-    StreamSlot& s = g_codec.slots[slot];
+void WriteStreamBlock(CodecState& state, int slot, const uint8_t* data, size_t size) {
+    StreamSlot& s = state.slots[slot];
     while (size > 0) {
         if (s.cursor == s.limit) WritePending(s);
         size_t room = static_cast<size_t>(s.limit - s.cursor);

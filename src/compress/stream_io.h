@@ -16,6 +16,8 @@
 
 namespace zs::codec {
 
+struct CodecState;
+
 inline constexpr int MAX_STREAMS = 16;
 inline constexpr uint32_t STREAM_BUFFER_SIZE = 65500;
 
@@ -36,25 +38,28 @@ struct StreamSlot {
     uint64_t transferred;  // bytes read from the file so far (read mode)
 };
 
+// Every stream lives in the slot table of one codec state (codec_state.h); the functions name the state and
+// the slot.
+
 // Returns the slot number, or -1 when all slots are open, the buffer cannot be allocated or (read mode) the
 // first read fails.
-int OpenStream(int handle, int mode, uint32_t capacity);
+int OpenStream(CodecState& state, int handle, int mode, uint32_t capacity);
 
 // Writes out what a write stream still holds and frees the buffer. Returns 0, or STREAM_CLOSE_WRITE_FAILED
 // when any write of this stream failed.
-int CloseStream(int slot);
+int CloseStream(CodecState& state, int slot);
 
 // Read mode: the next byte as 0..255, or -1 at the end of the input (and on every later call).
-int ReadStreamByte(int slot);
-int RefillStream(int slot);
+int ReadStreamByte(CodecState& state, int slot);
+int RefillStream(CodecState& state, int slot);
 
 // Write mode: stores one byte, writing out the buffer first when it is full.
-void WriteStreamByte(int slot, uint8_t byte);
-void FlushAndPut(uint8_t byte, int slot);
+void WriteStreamByte(CodecState& state, int slot, uint8_t byte);
+void FlushAndPut(CodecState& state, uint8_t byte, int slot);
 
 // Bulk forms for the codec's hot paths; same transfers to the file as the byte forms.
-void WriteStreamBlock(int slot, const uint8_t* data, size_t size);
+void WriteStreamBlock(CodecState& state, int slot, const uint8_t* data, size_t size);
 
-StreamSlot& Slot(int slot);
+StreamSlot& Slot(CodecState& state, int slot);
 
 }  // namespace zs::codec

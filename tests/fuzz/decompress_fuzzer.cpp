@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "compress/cmpfile.h"
-#include "compress/codec_state.h"
+#include "compress/codec_control.h"
 #include "fuzz_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

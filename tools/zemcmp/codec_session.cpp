@@ -1,7 +1,7 @@
 #include "codec_session.h"
 
 #include "compress/cmpfile.h"
-#include "compress/codec_state.h"
+#include "compress/codec_control.h"
 
 namespace zs::zemcmp {
 

@@ -21,9 +21,15 @@ enum OptionFlags : unsigned {
     kOptionForce = 1u << 2,       // -f
     kOptionJson = 1u << 3,        // --json
     kOptionStrict = 1u << 4,      // --strict
-    kOptionCodes = 1u << 5,       // --codes
-    kOptionMediumPath = 1u << 6,  // --medium-path WINDOWS_PATH
+    kOptionJobs = 1u << 5,        // -j N
+    kOptionVerbose = 1u << 6,     // -v
+    kOptionQuiet = 1u << 7,       // -q
+    kOptionCodes = 1u << 8,       // --codes
+    kOptionMediumPath = 1u << 9,  // --medium-path WINDOWS_PATH
 };
+
+// The most workers -j may ask for.
+inline constexpr int kMaxJobs = 64;
 
 struct CommandLine {
     std::vector<std::string> operands;
@@ -32,6 +38,9 @@ struct CommandLine {
     bool force = false;
     bool json = false;       // --json
     bool strict = false;     // --strict
+    int jobs = 0;            // -j: files coded side by side; 0 when not given (one for each processor)
+    bool verbose = false;    // -v
+    bool quiet = false;      // -q
     bool codes = false;      // --codes
     std::string mediumPath;  // --medium-path, empty when not given
 };

@@ -10,14 +10,25 @@ struct OptionSpec {
 };
 
 constexpr OptionSpec kOptions[] = {
-    {"-d", kOptionDirectory, true},
-    {"-o", kOptionOutput, true},
-    {"-f", kOptionForce, false},
-    {"--json", kOptionJson, false},
-    {"--strict", kOptionStrict, false},
-    {"--codes", kOptionCodes, false},
-    {"--medium-path", kOptionMediumPath, true},
+    {"-d", kOptionDirectory, true},     {"-o", kOptionOutput, true},
+    {"-f", kOptionForce, false},        {"--json", kOptionJson, false},
+    {"--strict", kOptionStrict, false}, {"-j", kOptionJobs, true},
+    {"-v", kOptionVerbose, false},      {"-q", kOptionQuiet, false},
+    {"--codes", kOptionCodes, false},   {"--medium-path", kOptionMediumPath, true},
 };
+
+// A whole number 1..kMaxJobs, nothing else.
+bool ParseJobs(const std::string& value, int* jobs) {
+    if (value.empty() || value.size() > 3) return false;
+    int number = 0;
+    for (char c : value) {
+        if (c < '0' || c > '9') return false;
+        number = number * 10 + (c - '0');
+    }
+    if (number < 1 || number > kMaxJobs) return false;
+    *jobs = number;
+    return true;
+}
 
 const OptionSpec* FindOption(const std::string& arg) {
     for (const OptionSpec& spec : kOptions) {
@@ -51,6 +62,14 @@ bool Store(const OptionSpec& spec, const std::string& value, CommandLine* comman
         case kOptionMediumPath:
             if (!commandLine->mediumPath.empty()) return false;
             commandLine->mediumPath = value;
+            return true;
+        case kOptionJobs:
+            return commandLine->jobs == 0 && ParseJobs(value, &commandLine->jobs);
+        case kOptionVerbose:
+            commandLine->verbose = true;
+            return true;
+        case kOptionQuiet:
+            commandLine->quiet = true;
             return true;
     }
     return false;
@@ -86,6 +105,12 @@ ParseResult ParseCommandLine(const Command& command, const std::vector<std::stri
             }
             value = args[++i];
         }
+        int jobs;
+        if (spec->flag == kOptionJobs && !ParseJobs(value, &jobs)) {
+            UsageError(name + ": -j needs the number of files to code side by side, 1 to " +
+                       std::to_string(kMaxJobs) + " (not '" + value + "')");
+            return ParseResult::kUsageError;
+        }
         if (!Store(*spec, value, commandLine)) {
             UsageError(name + ": option " + arg + " given twice");
             return ParseResult::kUsageError;
@@ -99,6 +124,10 @@ ParseResult ParseCommandLine(const Command& command, const std::vector<std::stri
     }
     if (command.maxOperands != 0 && count > command.maxOperands) {
         UsageError(name + ": too many operands");
+        return ParseResult::kUsageError;
+    }
+    if (commandLine->verbose && commandLine->quiet) {
+        UsageError(name + ": -v and -q cannot be used together");
         return ParseResult::kUsageError;
     }
     if (!commandLine->directory.empty() && !commandLine->output.empty()) {

@@ -14,6 +14,11 @@ constexpr const char* kOptionsText =
     "  -o OUT   write the output of the one FILE to OUT; -o - writes it to standard output\n"
     "  -f       replace outputs that already exist; without -f an existing output is left as it is\n"
     "           and its input counts as failed\n"
+    "  -j N     code N files side by side (1 to 64; default: one for each processor). The outputs are\n"
+    "           the same for any N, and messages come in the order of the FILEs\n"
+    "  -v       one line for each file done (its sizes, the ratio of compressed to uncompressed size\n"
+    "           and where the output went), and a total\n"
+    "  -q       print nothing but problems (test: only the files that fail), and no progress line\n"
     "  -        as FILE: read standard input (compress and expand then need -o)\n"
     "  --       ends the options: every following argument is a FILE\n";
 
@@ -23,10 +28,13 @@ constexpr const char* kFilesText =
     "  complete; a failure, Ctrl-C or a termination request removes the temporary file, so no half-written\n"
     "  output is left behind. An output never replaces its own input, even with -f, and one run never "
     "writes\n"
-    "  the same output twice. Inputs of 4 GiB or more cannot be compressed: the format stores the size in\n"
-    "  32 bits. Every file is coded as if it were the only one in the run, so the outputs are reproducible.\n"
+    "  the same output twice. An output is a regular file or standard output: a symbolic link in its place\n"
+    "  is refused, with or without -f. Inputs of 4 GiB or more cannot be compressed: the format stores the\n"
+    "  size in 32 bits; standard input is read into a temporary file up to that size and refused beyond\n"
+    "  it. A file whose size says less than it holds (files under /proc) is refused, not coded short.\n"
+    "  Every file is coded as if it were the only one in the run, so the outputs are reproducible.\n"
     "  Standard output (-o -) is written as the data is produced; there a failure shows in the exit status.\n"
-    "  On a terminal, long files show their progress on standard error.\n";
+    "  On a terminal, a progress line on standard error shows the files done and the rate.\n";
 
 constexpr const char* kExitText =
     "Exit status:\n"

@@ -8,6 +8,10 @@
 
 namespace zs::zemcmp {
 
+// The largest input the format can describe: the length field is 32 bits, and the codec takes a size of all
+// ones for "no size". Standard input is read up to this size and no further.
+inline constexpr uint64_t kLargestInput = 0xFFFFFFFEu;
+
 struct InputFile {
     std::string operand;      // as given on the command line; "-" for standard input
     std::string displayName;  // how messages name it
@@ -20,8 +24,14 @@ struct InputFile {
 // How messages name an operand.
 std::string DisplayName(const std::string& operand);
 
-// Opens the operand for reading. False with the problem in plain words when it cannot be read.
+// Opens the operand for reading. False with the problem in plain words when it cannot be read (or when
+// standard input holds more than kLargestInput bytes).
 bool OpenInput(const std::string& operand, InputFile* input, std::string* problem);
+
+// After the codec read the input to its end (`bytesRead` bytes): false with the problem when the file held
+// more than its size said. (A file that held fewer fails in the codec already.) Files under /proc report a
+// size of 0 whatever they hold; they are refused, not coded as empty.
+bool InputMatchedItsSize(const InputFile& input, uint64_t bytesRead, std::string* problem);
 
 // Prints "zemcmp: <name>: <problem>" on standard error.
 void ReportProblem(const std::string& name, const std::string& problem);

@@ -9,15 +9,19 @@ namespace zs::zemcmp {
 namespace {
 
 // The outputs committed in this run: two inputs with one compressed name (A.TXT and A.TX both give A.TX_)
-// must not silently replace each other.
-std::vector<FileIdentity>& WrittenInThisRun() {
-    static std::vector<FileIdentity> written;
-    return written;
-}
+// must not silently replace each other. (Jobs that write one file run one after the other, in argument
+// order; the lock is for jobs on other files meanwhile.)
+Mutex g_writtenLock;
+std::vector<FileIdentity> g_written;
 
 bool WrittenInThisRun(const FileIdentity& identity) {
-    const std::vector<FileIdentity>& written = WrittenInThisRun();
-    return std::find(written.begin(), written.end(), identity) != written.end();
+    MutexLock guard(g_writtenLock);
+    return std::find(g_written.begin(), g_written.end(), identity) != g_written.end();
+}
+
+void RecordWritten(const FileIdentity& identity) {
+    MutexLock guard(g_writtenLock);
+    g_written.push_back(identity);
 }
 
 }  // namespace
@@ -34,6 +38,12 @@ bool OutputFile::Open(const std::string& target, const InputFile& input, bool re
         return true;
     }
 
+    if (IsSymbolicLink(target)) {
+        *problem = "the output " + target +
+                   " is a symbolic link; it is neither followed nor replaced (outputs are regular files, or "
+                   "standard output with -o -)";
+        return false;
+    }
     PathKind kind = QueryPath(target);
     if (kind == PathKind::kDirectory) {
         *problem = "the output " + target + " is a directory";
@@ -76,8 +86,13 @@ bool OutputFile::Commit(std::string* problem) {
     }
     tempPath_.clear();
     FileIdentity written;
-    if (IdentifyPath(target_, &written)) WrittenInThisRun().push_back(written);
+    if (IdentifyPath(target_, &written)) RecordWritten(written);
     return true;
+}
+
+bool OutputFile::WrittenSize(uint64_t* size) const {
+    std::string ignored;
+    return !tempPath_.empty() && GetFileSize64(file_, size, &ignored);
 }
 
 void OutputFile::Discard() {

@@ -54,7 +54,12 @@ struct FileIdentity {
 enum class PathKind { kMissing, kFile, kDirectory, kOther };
 
 PathKind QueryPath(const std::string& path);
+// True when the path itself is a symbolic link (or, on Windows, another reparse point), whether or not what
+// it points to exists.
+bool IsSymbolicLink(const std::string& path);
 bool IsPathSeparator(char c);
+// True where the system treats names that differ only in case as one name.
+bool FileNamesIgnoreCase();
 // The separator put between a directory and a name.
 char PreferredSeparator();
 
@@ -75,16 +80,20 @@ bool IdentifyFile(const OpenFile& file, FileIdentity* identity);
 bool IdentifyPath(const std::string& path, FileIdentity* identity);
 bool RewindFile(const OpenFile& file, std::string* error);
 
+enum class SpoolResult { kOk, kTooLarge, kFailed };
+
 // Copies standard input into an anonymous temporary file (gone when closed, or when the process ends) and
-// returns it positioned at its start.
-bool SpoolStandardInput(OpenFile* file, std::string* error);
+// returns it positioned at its start. Reading stops as soon as more than `limit` bytes have arrived: then the
+// result is kTooLarge and the copy is gone again. kFailed comes with the problem in *error.
+SpoolResult SpoolStandardInput(uint64_t limit, OpenFile* file, std::string* error);
 // Standard output, borrowed: never closed by the tool.
 OpenFile StandardOutput();
 // A file that swallows everything written to it.
 bool OpenNullSink(OpenFile* file, std::string* error);
 
 // Creates a new, empty file in `directory` for writing, under a name no other file has. Until it is committed
-// or discarded, an interrupt (Ctrl-C, a termination request) removes it. One such file at a time.
+// or discarded, an interrupt (Ctrl-C, a termination request) removes it. Several threads may each have such
+// files at once.
 bool CreateTempFileIn(const std::string& directory, OpenFile* file, std::string* path, std::string* error);
 // Renames the closed temporary file to `target`. Without `replace` an existing target is left alone and the
 // commit fails.
@@ -92,7 +101,8 @@ bool CommitTempFile(const std::string& tempPath, const std::string& target, bool
 // Removes the temporary file (closed by the caller first).
 void DiscardTempFile(const std::string& tempPath);
 
-// Arms the removal of the temporary file on Ctrl-C and termination requests; call once at start.
+// Arms the removal of the temporary files on Ctrl-C and termination requests; call once at start, before any
+// other thread is started.
 void InstallInterruptCleanup();
 
 bool StandardErrorIsTerminal();
@@ -105,5 +115,66 @@ std::string WindowsPathOfDirectory(const std::string& directory);
 std::string LocalFileName(const std::string& ansiName);
 // A new temporary file for reading and writing that is gone when it is closed (or the process ends).
 bool OpenAnonymousTempFile(OpenFile* file, std::string* error);
+
+// The number of processors this process may run on, at least 1.
+int ProcessorCount();
+
+// Threads, a lock and a counting semaphore, for running files side by side. (std::thread and std::mutex are
+// not available with every compiler the tool is built with: MinGW's win32 thread model has neither before
+// GCC 13.)
+class Thread {
+  public:
+    Thread() = default;
+    ~Thread() { Join(); }
+    Thread(const Thread&) = delete;
+    Thread& operator=(const Thread&) = delete;
+
+    // Runs body(argument) on a new thread; false when the system cannot start one.
+    bool Start(void (*body)(void* argument), void* argument);
+    // Waits for the thread to end (nothing when it was never started).
+    void Join();
+
+  private:
+    void* native_ = nullptr;
+};
+
+class Mutex {
+  public:
+    Mutex();
+    ~Mutex();
+    Mutex(const Mutex&) = delete;
+    Mutex& operator=(const Mutex&) = delete;
+    void Lock();
+    void Unlock();
+
+  private:
+    void* native_;
+};
+
+class MutexLock {
+  public:
+    explicit MutexLock(Mutex& mutex) : mutex_(mutex) { mutex_.Lock(); }
+    ~MutexLock() { mutex_.Unlock(); }
+    MutexLock(const MutexLock&) = delete;
+    MutexLock& operator=(const MutexLock&) = delete;
+
+  private:
+    Mutex& mutex_;
+};
+
+class Semaphore {
+  public:
+    Semaphore();  // count 0
+    ~Semaphore();
+    Semaphore(const Semaphore&) = delete;
+    Semaphore& operator=(const Semaphore&) = delete;
+    void Post();
+    // Takes one from the count, waiting while it is 0: for ever with a negative `milliseconds`, else at most
+    // that long. False when the time passed first.
+    bool Wait(int milliseconds = -1);
+
+  private:
+    void* native_;
+};
 
 }  // namespace zs::zemcmp

@@ -1,13 +1,21 @@
-// The media tool's platform pieces on POSIX systems: file descriptors, mkstemp, rename, isatty, signals.
+// The media tool's platform pieces on POSIX systems: file descriptors, mkstemp, rename, isatty, threads, and
+// a thread that waits for the interrupting signals.
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
+#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <vector>
 
 #include "platform.h"
 
@@ -16,60 +24,118 @@
 namespace zs::zemcmp {
 namespace {
 
-// The temporary output that an interrupt must remove. The handler reads it, so it is a plain buffer and a
-// flag that is cleared while the buffer changes.
-char g_interruptPath[4096];
-volatile sig_atomic_t g_interruptArmed = 0;
+// The temporary outputs that an interrupt must remove. The interrupting signals are blocked in every thread
+// and taken by one thread of their own, which removes the files under the same lock that guards their
+// creation and renaming: no file can come into being, or be renamed into place, while it does so.
+struct InterruptCleanup {
+    std::mutex lock;
+    std::vector<std::string> paths;
+};
 
-void ArmInterruptCleanup(const std::string& path) {
-    g_interruptArmed = 0;
-    if (path.size() >= sizeof g_interruptPath) return;
-    std::memcpy(g_interruptPath, path.c_str(), path.size() + 1);
-    g_interruptArmed = 1;
+InterruptCleanup& Cleanup() {
+    static InterruptCleanup cleanup;  // created by InstallInterruptCleanup, before any other thread
+    return cleanup;
 }
 
-void DisarmInterruptCleanup() {
-    g_interruptArmed = 0;
+// Called with the lock held.
+void Disarm(const std::string& path) {
+    std::vector<std::string>& paths = Cleanup().paths;
+    auto found = std::find(paths.begin(), paths.end(), path);
+    if (found != paths.end()) paths.erase(found);
 }
 
-extern "C" void OnInterrupt(int signal) {
-    if (g_interruptArmed) ::unlink(g_interruptPath);
+sigset_t InterruptSignals() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        // A signal that the parent made us ignore (a background job) stays ignored.
+        struct sigaction previous {};
+        if (sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) continue;
+        sigaddset(&signals, signal);
+    }
+    return signals;
+}
+
+void* WaitForInterrupt(void* argument) {
+    sigset_t signals = *static_cast<sigset_t*>(argument);
+    int signal = 0;
+    while (sigwait(&signals, &signal) != 0) {
+    }
+    InterruptCleanup& cleanup = Cleanup();
+    cleanup.lock.lock();  // held until the end: nothing new is created or renamed from here on
+    for (const std::string& path : cleanup.paths) ::unlink(path.c_str());
     // End the way the signal would have ended the process, so that the caller sees it.
     std::signal(signal, SIG_DFL);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, signal);
+    pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
     std::raise(signal);
+    std::_Exit(128 + signal);
 }
 
-std::string SystemError() {
-    return std::strerror(errno);
+// strerror is not safe to call from several threads at once; strerror_r comes in two forms.
+[[maybe_unused]] std::string ErrorText(int result, const char* buffer) {
+    return result == 0 ? buffer : "error";
+}
+[[maybe_unused]] std::string ErrorText(const char* text, const char*) {
+    return text;
 }
 
-// The permissions a newly created file gets from the process's umask; mkstemp makes its files private.
-mode_t NewFileMode() {
+std::string SystemError(int code = errno) {
+    char buffer[256] = "";
+    return ErrorText(strerror_r(code, buffer, sizeof buffer), buffer);
+}
+
+// The permissions a newly created file gets from the process's umask (mkstemp makes its files private). The
+// umask can be read only by changing it, which must not race with other threads: it is read once, at start.
+mode_t g_newFileMode = 0644;
+
+void ReadNewFileMode() {
     mode_t mask = ::umask(0);
     ::umask(mask);
-    return 0666 & ~mask;
+    g_newFileMode = 0666 & ~mask;
 }
 
-bool CopyAll(int from, int to, std::string* error) {
-    char buffer[65536];
+// Copies at most `limit` + 1 bytes: one more than the limit is enough to know that the input is too large.
+SpoolResult CopyAtMost(int from, int to, uint64_t limit, std::string* error) {
+    std::vector<char> buffer(65536);
+    uint64_t copied = 0;
     for (;;) {
-        ssize_t got = ::read(from, buffer, sizeof buffer);
+        ssize_t got = ::read(from, buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) {
             *error = "cannot read: " + SystemError();
-            return false;
+            return SpoolResult::kFailed;
         }
-        if (got == 0) return true;
+        if (got == 0) return SpoolResult::kOk;
+        copied += static_cast<uint64_t>(got);
+        if (copied > limit) return SpoolResult::kTooLarge;
         for (ssize_t done = 0; done < got;) {
-            ssize_t put = ::write(to, buffer + done, static_cast<size_t>(got - done));
+            ssize_t put = ::write(to, buffer.data() + done, static_cast<size_t>(got - done));
             if (put < 0 && errno == EINTR) continue;
             if (put < 0) {
                 *error = "cannot write a temporary copy: " + SystemError();
-                return false;
+                return SpoolResult::kFailed;
             }
             done += put;
         }
     }
+}
+
+// A new file from a mkstemp pattern, made known to the interrupt clean-up (unless `anonymous`: then it is
+// unlinked at once) before an interrupt can be handled.
+int CreateFromPattern(std::string* pattern, bool anonymous) {
+    std::lock_guard<std::mutex> guard(Cleanup().lock);
+    int fd = ::mkstemp(pattern->data());
+    if (fd < 0) return fd;
+    if (anonymous) {
+        ::unlink(pattern->c_str());
+    } else {
+        Cleanup().paths.push_back(*pattern);
+    }
+    ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    return fd;
 }
 
 }  // namespace
@@ -89,12 +155,21 @@ PathKind QueryPath(const std::string& path) {
     return PathKind::kOther;
 }
 
+bool IsSymbolicLink(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 bool IsPathSeparator(char c) {
     return c == '/';
 }
 
 char PreferredSeparator() {
     return '/';
+}
+
+bool FileNamesIgnoreCase() {
+    return false;
 }
 
 bool ListDirectory(const std::string& directory, std::vector<DirectoryEntry>* entries, std::string* error) {
@@ -114,8 +189,7 @@ bool ListDirectory(const std::string& directory, std::vector<DirectoryEntry>* en
     int readErrno = errno;
     ::closedir(stream);
     if (readErrno != 0) {
-        errno = readErrno;
-        *error = "cannot read the directory: " + SystemError();
+        *error = "cannot read the directory: " + SystemError(readErrno);
         return false;
     }
     return true;
@@ -175,20 +249,29 @@ bool RewindFile(const OpenFile& file, std::string* error) {
     return false;
 }
 
-bool SpoolStandardInput(OpenFile* file, std::string* error) {
+bool OpenAnonymousTempFile(OpenFile* file, std::string* error) {
     const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/zemcmp-stdin-XXXXXX";
-    int fd = ::mkstemp(pattern.data());
+    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/zemcmp-XXXXXX";
+    int fd = CreateFromPattern(&pattern, true);  // anonymous: nothing to clean up, whatever happens
     if (fd < 0) {
-        *error = "cannot create a temporary file for standard input: " + SystemError();
+        *error = "cannot create a temporary file: " + SystemError();
         return false;
     }
-    ::unlink(pattern.c_str());  // anonymous from now on: nothing to clean up, whatever happens
-    OpenFile spool(fd, true);
-    if (!CopyAll(STDIN_FILENO, fd, error)) return false;
-    if (!RewindFile(spool, error)) return false;
-    *file = std::move(spool);
+    *file = OpenFile(fd, true);
     return true;
+}
+
+SpoolResult SpoolStandardInput(uint64_t limit, OpenFile* file, std::string* error) {
+    OpenFile spool;
+    if (!OpenAnonymousTempFile(&spool, error)) {
+        *error += " for standard input";
+        return SpoolResult::kFailed;
+    }
+    SpoolResult result = CopyAtMost(STDIN_FILENO, spool.handle(), limit, error);
+    if (result != SpoolResult::kOk) return result;  // the copy goes with `spool`
+    if (!RewindFile(spool, error)) return SpoolResult::kFailed;
+    *file = std::move(spool);
+    return SpoolResult::kOk;
 }
 
 OpenFile StandardOutput() {
@@ -209,26 +292,13 @@ bool CreateTempFileIn(const std::string& directory, OpenFile* file, std::string*
     std::string pattern = directory;
     if (!pattern.empty() && pattern.back() != '/') pattern += '/';
     pattern += ".zemcmp-XXXXXX";
-    // Blocked while the file comes into being, so that an interrupt cannot strike between its creation and
-    // the moment the handler knows its name.
-    sigset_t interrupts, previous;
-    sigemptyset(&interrupts);
-    sigaddset(&interrupts, SIGINT);
-    sigaddset(&interrupts, SIGTERM);
-    sigaddset(&interrupts, SIGHUP);
-    sigprocmask(SIG_BLOCK, &interrupts, &previous);
-    int fd = ::mkstemp(pattern.data());
-    int savedErrno = errno;
-    if (fd >= 0) ArmInterruptCleanup(pattern);
-    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    int fd = CreateFromPattern(&pattern, false);
     if (fd < 0) {
-        errno = savedErrno;
         *error = "cannot create a temporary file in " + (directory.empty() ? std::string(".") : directory) +
                  ": " + SystemError();
         return false;
     }
-    ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-    ::fchmod(fd, NewFileMode());
+    ::fchmod(fd, g_newFileMode);
     *file = OpenFile(fd, true);
     *path = pattern;
     return true;
@@ -236,7 +306,10 @@ bool CreateTempFileIn(const std::string& directory, OpenFile* file, std::string*
 
 bool CommitTempFile(const std::string& tempPath, const std::string& target, bool replace,
                     std::string* error) {
-    if (!replace && QueryPath(target) != PathKind::kMissing) {
+    std::lock_guard<std::mutex> guard(Cleanup().lock);
+    // lstat, not stat: a dangling symbolic link exists too.
+    struct stat st;
+    if (!replace && ::lstat(target.c_str(), &st) == 0) {
         *error = "already exists (use -f to replace it)";
         return false;
     }
@@ -244,25 +317,29 @@ bool CommitTempFile(const std::string& tempPath, const std::string& target, bool
         *error = "cannot rename the finished temporary file to this name: " + SystemError();
         return false;
     }
-    DisarmInterruptCleanup();
+    Disarm(tempPath);
     return true;
 }
 
 void DiscardTempFile(const std::string& tempPath) {
+    std::lock_guard<std::mutex> guard(Cleanup().lock);
     ::unlink(tempPath.c_str());
-    DisarmInterruptCleanup();
+    Disarm(tempPath);
 }
 
 void InstallInterruptCleanup() {
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        // A signal that the parent made us ignore (a background job) stays ignored.
-        struct sigaction previous {};
-        if (sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) continue;
-        sigaction(signal, &action, nullptr);
+    ReadNewFileMode();
+    Cleanup();
+    static sigset_t signals = InterruptSignals();
+    // Blocked here, so in every thread started later; taken by the waiting thread alone.
+    sigset_t previous;
+    if (pthread_sigmask(SIG_BLOCK, &signals, &previous) != 0) return;
+    pthread_t waiter;
+    if (pthread_create(&waiter, nullptr, WaitForInterrupt, &signals) != 0) {
+        pthread_sigmask(SIG_SETMASK, &previous, nullptr);  // no clean-up then, but interrupts still work
+        return;
     }
+    pthread_detach(waiter);
 }
 
 bool StandardErrorIsTerminal() {
@@ -284,16 +361,94 @@ std::string LocalFileName(const std::string& ansiName) {
     return Utf8FromAnsi(ansiName);
 }
 
-bool OpenAnonymousTempFile(OpenFile* file, std::string* error) {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/zemcmp-XXXXXX";
-    int fd = ::mkstemp(pattern.data());
-    if (fd < 0) {
-        *error = "cannot create a temporary file: " + SystemError();
+int ProcessorCount() {
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0) {
+        int count = CPU_COUNT(&set);
+        if (count > 0) return count;
+    }
+    long online = ::sysconf(_SC_NPROCESSORS_ONLN);
+    return online > 0 ? static_cast<int>(online) : 1;
+}
+
+// Threads and their synchronisation: the standard library's, which this platform's compilers provide.
+
+namespace {
+
+struct ThreadStart {
+    void (*body)(void*);
+    void* argument;
+};
+
+void* RunThread(void* start) {
+    ThreadStart copy = *static_cast<ThreadStart*>(start);
+    delete static_cast<ThreadStart*>(start);
+    copy.body(copy.argument);
+    return nullptr;
+}
+
+struct NativeSemaphore {
+    std::mutex lock;
+    std::condition_variable changed;
+    long count = 0;
+};
+
+}  // namespace
+
+bool Thread::Start(void (*body)(void*), void* argument) {
+    Join();
+    auto* start = new ThreadStart{body, argument};
+    auto* thread = new pthread_t;
+    if (pthread_create(thread, nullptr, RunThread, start) != 0) {
+        delete start;
+        delete thread;
         return false;
     }
-    ::unlink(pattern.c_str());
-    *file = OpenFile(fd, true);
+    native_ = thread;
+    return true;
+}
+
+void Thread::Join() {
+    if (native_ == nullptr) return;
+    auto* thread = static_cast<pthread_t*>(native_);
+    pthread_join(*thread, nullptr);
+    delete thread;
+    native_ = nullptr;
+}
+
+Mutex::Mutex() : native_(new std::mutex) {}
+Mutex::~Mutex() {
+    delete static_cast<std::mutex*>(native_);
+}
+void Mutex::Lock() {
+    static_cast<std::mutex*>(native_)->lock();
+}
+void Mutex::Unlock() {
+    static_cast<std::mutex*>(native_)->unlock();
+}
+
+Semaphore::Semaphore() : native_(new NativeSemaphore) {}
+Semaphore::~Semaphore() {
+    delete static_cast<NativeSemaphore*>(native_);
+}
+void Semaphore::Post() {
+    auto& s = *static_cast<NativeSemaphore*>(native_);
+    {
+        std::lock_guard<std::mutex> guard(s.lock);
+        ++s.count;
+    }
+    s.changed.notify_one();
+}
+bool Semaphore::Wait(int milliseconds) {
+    auto& s = *static_cast<NativeSemaphore*>(native_);
+    std::unique_lock<std::mutex> guard(s.lock);
+    auto available = [&s] { return s.count > 0; };
+    if (milliseconds < 0) {
+        s.changed.wait(guard, available);
+    } else if (!s.changed.wait_for(guard, std::chrono::milliseconds(milliseconds), available)) {
+        return false;
+    }
+    --s.count;
     return true;
 }
 

@@ -1,10 +1,15 @@
 // The media tool's platform pieces on Windows: CreateFileA handles (cast to int for the codec), MoveFileExA,
-// console detection and the console control handler.
+// console detection, the console control handler, threads and their synchronisation.
 #include <windows.h>
+#include <process.h>
 
+#include <algorithm>
+#include <atomic>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "platform.h"
 
@@ -21,12 +26,11 @@ int ToInt(HANDLE handle) {
     return static_cast<int>(reinterpret_cast<intptr_t>(handle));
 }
 
-// The temporary output that the control handler (which runs on a thread of its own) must remove. The lock
+// The temporary outputs that the control handler (which runs on a thread of its own) must remove. The lock
 // keeps the handler out while a temporary file comes into being, is renamed or is removed.
 CRITICAL_SECTION g_interruptLock;
 bool g_interruptLockReady = false;
-char g_interruptPath[MAX_PATH + 16];
-bool g_interruptArmed = false;
+std::vector<std::string>* g_interruptPaths = nullptr;  // made by InstallInterruptCleanup
 
 class InterruptLock {
   public:
@@ -42,15 +46,20 @@ class InterruptLock {
 
 // Called with the lock held.
 void ArmInterruptCleanup(const std::string& path) {
-    g_interruptArmed = path.size() < sizeof g_interruptPath;
-    if (g_interruptArmed) std::memcpy(g_interruptPath, path.c_str(), path.size() + 1);
+    if (g_interruptPaths != nullptr) g_interruptPaths->push_back(path);
+}
+void DisarmInterruptCleanup(const std::string& path) {
+    if (g_interruptPaths == nullptr) return;
+    auto found = std::find(g_interruptPaths->begin(), g_interruptPaths->end(), path);
+    if (found != g_interruptPaths->end()) g_interruptPaths->erase(found);
 }
 
 BOOL WINAPI OnConsoleControl(DWORD) {
-    // The temporary file is open with FILE_SHARE_DELETE: the deletion takes effect when the process ends and
-    // its handles close. Ending at once, lock held, keeps the main thread from touching the file any further.
+    // The temporary files are open with FILE_SHARE_DELETE: the deletion takes effect when the process ends
+    // and its handles close. Ending at once, lock held, keeps the other threads from touching the files any
+    // further.
     EnterCriticalSection(&g_interruptLock);
-    if (g_interruptArmed) DeleteFileA(g_interruptPath);
+    for (const std::string& path : *g_interruptPaths) DeleteFileA(path.c_str());
     TerminateProcess(GetCurrentProcess(), kInterruptedStatus);
     return TRUE;
 }
@@ -69,7 +78,7 @@ std::string SystemError(DWORD code = GetLastError()) {
 
 // A name in `directory` that no file has yet, created with CREATE_NEW so that two runs never share one.
 HANDLE CreateUniqueFile(const std::string& directory, DWORD flags, std::string* path) {
-    static unsigned counter = 0;
+    static std::atomic<unsigned> counter{0};
     std::string prefix = directory;
     if (!prefix.empty() && !IsPathSeparator(prefix.back())) prefix += '\\';
     for (int attempt = 0; attempt < 1000; ++attempt) {
@@ -113,8 +122,17 @@ PathKind QueryPath(const std::string& path) {
     return PathKind::kFile;
 }
 
+bool IsSymbolicLink(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
 bool IsPathSeparator(char c) {
     return c == '\\' || c == '/' || c == ':';
+}
+
+bool FileNamesIgnoreCase() {
+    return true;
 }
 
 char PreferredSeparator() {
@@ -201,37 +219,51 @@ bool RewindFile(const OpenFile& file, std::string* error) {
     return false;
 }
 
-bool SpoolStandardInput(OpenFile* file, std::string* error) {
+bool OpenAnonymousTempFile(OpenFile* file, std::string* error) {
     char directory[MAX_PATH + 1];
     DWORD length = GetTempPathA(sizeof directory, directory);
     if (length == 0 || length > MAX_PATH) std::strcpy(directory, ".");
     std::string path;
+    // Deleted when closed, which also happens when the process ends in any way.
     HANDLE handle = CreateUniqueFile(directory, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, &path);
     if (handle == INVALID_HANDLE_VALUE) {
-        *error = "cannot create a temporary file for standard input: " + SystemError();
+        *error = "cannot create a temporary file: " + SystemError();
         return false;
     }
-    OpenFile spool(ToInt(handle), true);
+    *file = OpenFile(ToInt(handle), true);
+    return true;
+}
+
+SpoolResult SpoolStandardInput(uint64_t limit, OpenFile* file, std::string* error) {
+    OpenFile spool;
+    if (!OpenAnonymousTempFile(&spool, error)) {
+        *error += " for standard input";
+        return SpoolResult::kFailed;
+    }
+    HANDLE handle = ToHandle(spool.handle());
     HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
-    static char buffer[65536];
+    std::vector<char> buffer(65536);
+    uint64_t copied = 0;
     for (;;) {
         DWORD got = 0;
-        if (!ReadFile(input, buffer, sizeof buffer, &got, nullptr)) {
+        if (!ReadFile(input, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
             DWORD code = GetLastError();
             if (code == ERROR_BROKEN_PIPE || code == ERROR_HANDLE_EOF) break;  // the writer has finished
             *error = "cannot read: " + SystemError(code);
-            return false;
+            return SpoolResult::kFailed;
         }
         if (got == 0) break;
+        copied += got;
+        if (copied > limit) return SpoolResult::kTooLarge;
         DWORD put = 0;
-        if (!WriteFile(handle, buffer, got, &put, nullptr) || put != got) {
+        if (!WriteFile(handle, buffer.data(), got, &put, nullptr) || put != got) {
             *error = "cannot write a temporary copy: " + SystemError();
-            return false;
+            return SpoolResult::kFailed;
         }
     }
-    if (!RewindFile(spool, error)) return false;
+    if (!RewindFile(spool, error)) return SpoolResult::kFailed;
     *file = std::move(spool);
-    return true;
+    return SpoolResult::kOk;
 }
 
 OpenFile StandardOutput() {
@@ -276,18 +308,19 @@ bool CommitTempFile(const std::string& tempPath, const std::string& target, bool
                      : "cannot rename the finished temporary file to this name: " + SystemError(code);
         return false;
     }
-    g_interruptArmed = false;
+    DisarmInterruptCleanup(tempPath);
     return true;
 }
 
 void DiscardTempFile(const std::string& tempPath) {
     InterruptLock lock;
     DeleteFileA(tempPath.c_str());
-    g_interruptArmed = false;
+    DisarmInterruptCleanup(tempPath);
 }
 
 void InstallInterruptCleanup() {
     InitializeCriticalSection(&g_interruptLock);
+    g_interruptPaths = new std::vector<std::string>;
     g_interruptLockReady = true;
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 }
@@ -309,18 +342,80 @@ std::string LocalFileName(const std::string& ansiName) {
     return ansiName;
 }
 
-bool OpenAnonymousTempFile(OpenFile* file, std::string* error) {
-    char directory[MAX_PATH + 1];
-    DWORD length = GetTempPathA(sizeof directory, directory);
-    if (length == 0 || length > MAX_PATH) std::strcpy(directory, ".");
-    std::string path;
-    HANDLE handle = CreateUniqueFile(directory, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, &path);
-    if (handle == INVALID_HANDLE_VALUE) {
-        *error = "cannot create a temporary file: " + SystemError();
+int ProcessorCount() {
+    DWORD_PTR process = 0, system = 0;
+    if (GetProcessAffinityMask(GetCurrentProcess(), &process, &system) && process != 0) {
+        int count = 0;
+        for (; process != 0; process &= process - 1) ++count;
+        return count;
+    }
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    return info.dwNumberOfProcessors > 0 ? static_cast<int>(info.dwNumberOfProcessors) : 1;
+}
+
+// Threads through the C runtime's _beginthreadex, so that the runtime's per-thread data is set up; a lock as
+// a critical section; a semaphore as the kernel's.
+
+namespace {
+
+struct ThreadStart {
+    void (*body)(void*);
+    void* argument;
+};
+
+unsigned __stdcall RunThread(void* start) {
+    ThreadStart copy = *static_cast<ThreadStart*>(start);
+    delete static_cast<ThreadStart*>(start);
+    copy.body(copy.argument);
+    return 0;
+}
+
+}  // namespace
+
+bool Thread::Start(void (*body)(void*), void* argument) {
+    Join();
+    auto* start = new ThreadStart{body, argument};
+    uintptr_t handle = _beginthreadex(nullptr, 0, RunThread, start, 0, nullptr);
+    if (handle == 0) {
+        delete start;
         return false;
     }
-    *file = OpenFile(ToInt(handle), true);
+    native_ = reinterpret_cast<void*>(handle);
     return true;
+}
+
+void Thread::Join() {
+    if (native_ == nullptr) return;
+    WaitForSingleObject(static_cast<HANDLE>(native_), INFINITE);
+    CloseHandle(static_cast<HANDLE>(native_));
+    native_ = nullptr;
+}
+
+Mutex::Mutex() : native_(new CRITICAL_SECTION) {
+    InitializeCriticalSection(static_cast<CRITICAL_SECTION*>(native_));
+}
+Mutex::~Mutex() {
+    DeleteCriticalSection(static_cast<CRITICAL_SECTION*>(native_));
+    delete static_cast<CRITICAL_SECTION*>(native_);
+}
+void Mutex::Lock() {
+    EnterCriticalSection(static_cast<CRITICAL_SECTION*>(native_));
+}
+void Mutex::Unlock() {
+    LeaveCriticalSection(static_cast<CRITICAL_SECTION*>(native_));
+}
+
+Semaphore::Semaphore() : native_(CreateSemaphoreA(nullptr, 0, LONG_MAX, nullptr)) {}
+Semaphore::~Semaphore() {
+    if (native_ != nullptr) CloseHandle(static_cast<HANDLE>(native_));
+}
+void Semaphore::Post() {
+    ReleaseSemaphore(static_cast<HANDLE>(native_), 1, nullptr);
+}
+bool Semaphore::Wait(int milliseconds) {
+    DWORD timeout = milliseconds < 0 ? INFINITE : static_cast<DWORD>(milliseconds);
+    return WaitForSingleObject(static_cast<HANDLE>(native_), timeout) == WAIT_OBJECT_0;
 }
 
 }  // namespace zs::zemcmp

@@ -5,14 +5,19 @@
 #include "command.h"
 #include "compress/cmpfile.h"
 #include "compress/file_handle.h"
+#include "file_command.h"
 #include "input_file.h"
+#include "parallel_files.h"
 
 namespace zs::zemcmp {
 namespace {
 
-void PrintVerdict(const std::string& name, const std::string& verdict) {
-    std::printf("%s: %s\n", name.c_str(), verdict.c_str());
-}
+struct Verdict {
+    bool good = false;
+    std::string text;  // the line after "NAME: "
+    uint64_t compressedBytes = 0;
+    uint64_t uncompressedBytes = 0;
+};
 
 // The UncompressedSize field that follows the header; the file stands just after the header.
 bool ReadUncompressedSize(const OpenFile& file, uint32_t* size) {
@@ -24,18 +29,19 @@ bool ReadUncompressedSize(const OpenFile& file, uint32_t* size) {
     return true;
 }
 
-bool TestOne(const std::string& operand) {
+// Runs on a worker thread.
+void TestOne(const std::string& operand, bool verbose, JobCodec& codec, Verdict* verdict) {
     InputFile input;
     std::string problem;
     if (!OpenInput(operand, &input, &problem)) {
-        PrintVerdict(DisplayName(operand), problem);
-        return false;
+        verdict->text = problem;
+        return;
     }
     CMPHEADER header;
     int result = IsCmpFile(input.file.handle(), &header);
     if (result != CMP_OK) {
-        PrintVerdict(input.displayName, DescribeCodecResult(result, CodecTask::kTest));
-        return false;
+        verdict->text = DescribeCodecResult(result, CodecTask::kTest);
+        return;
     }
     uint32_t size = 0;
     bool sizeKnown = ReadUncompressedSize(input.file, &size);
@@ -45,37 +51,68 @@ bool TestOne(const std::string& operand) {
     // Decode the whole body from the start into a sink: only the codec's verdict matters.
     OpenFile sink;
     if (!RewindFile(input.file, &problem) || !OpenNullSink(&sink, &problem)) {
-        PrintVerdict(input.displayName, described + ", cannot be decoded: " + problem);
-        return false;
+        verdict->text = described + ", cannot be decoded: " + problem;
+        return;
     }
-    {
-        CodecSession session(input.displayName, input.size);
-        result = DecompressFile32(input.file.handle(), sink.handle(), &header, 1);
-    }
+    codec.Describe(input.displayName, input.size);
+    result = codec.Decompress(input.file.handle(), sink.handle(), &header, 1);
     if (result != CMP_OK) {
-        PrintVerdict(input.displayName, described + ", does not decode completely: " +
-                                            DescribeCodecResult(result, CodecTask::kTest));
-        return false;
+        verdict->text =
+            described + ", does not decode completely: " + DescribeCodecResult(result, CodecTask::kTest);
+        return;
     }
-    PrintVerdict(input.displayName, described + ", decodes completely");
-    return true;
+    verdict->good = true;
+    verdict->compressedBytes = input.size;
+    verdict->uncompressedBytes = size;
+    verdict->text = described + ", decodes completely";
+    if (verbose) {
+        std::string ratio = Percentage(input.size, size);
+        verdict->text +=
+            " (" + std::to_string(input.size) + " bytes" + (ratio.empty() ? "" : ", ratio " + ratio) + ")";
+    }
 }
 
 int RunTest(const CommandLine& commandLine) {
-    bool allGood = true;
-    for (const std::string& operand : commandLine.operands) allGood = TestOne(operand) && allGood;
-    return allGood ? kExitOk : kExitFailed;
+    const std::vector<std::string>& operands = commandLine.operands;
+    std::vector<Verdict> verdicts(operands.size());
+    FileJobOptions options;
+    options.workers = commandLine.jobs;
+    options.showProgress = !commandLine.quiet;
+    size_t good = 0;
+    uint64_t compressed = 0, uncompressed = 0;
+    RunFileJobs(
+        operands.size(), options,
+        [&](size_t i, JobCodec& codec) { TestOne(operands[i], commandLine.verbose, codec, &verdicts[i]); },
+        [&](size_t i) {
+            const Verdict& verdict = verdicts[i];
+            if (verdict.good) {
+                ++good;
+                compressed += verdict.compressedBytes;
+                uncompressed += verdict.uncompressedBytes;
+            }
+            // -q: only the files that fail.
+            if (!commandLine.quiet || !verdict.good) {
+                std::printf("%s: %s\n", DisplayName(operands[i]).c_str(), verdict.text.c_str());
+            }
+        });
+    if (commandLine.verbose) {
+        std::string ratio = Percentage(compressed, uncompressed);
+        std::printf("total: %zu %s, %zu %s completely%s\n", operands.size(),
+                    operands.size() == 1 ? "file" : "files", good, good == 1 ? "decodes" : "decode",
+                    ratio.empty() ? "" : (", ratio " + ratio).c_str());
+    }
+    return good == operands.size() ? kExitOk : kExitFailed;
 }
 
 }  // namespace
 
 const Command kTestCommand = {
     "test",
-    "test FILE...",
+    "test FILE... [-j N] [-v | -q]",
     "Tells for each FILE, one line each on standard output, whether it is in the compressed\n"
     "format, its uncompressed size and whether its compressed data decodes completely.\n"
     "Nothing is written to disk.",
-    0,
+    kOptionJobs | kOptionVerbose | kOptionQuiet,
     1,
     0,
     RunTest,

@@ -225,11 +225,11 @@ TEST_F(ResultCodes, NoFreeStreamSlotFailsBothDirections) {
     TempFile plain(ToBytes("abcdef")), packed(ValidFile(ToBytes("abcdef"))), out1, out2, spare;
     std::vector<int> slots;
     for (int i = 0; i < codec::MAX_STREAMS; ++i)
-        slots.push_back(codec::OpenStream(spare.fd(), codec::STREAM_WRITE, 8));
+        slots.push_back(codec::OpenStream(codec::g_codec, spare.fd(), codec::STREAM_WRITE, 8));
     CMPHEADER header{};
     EXPECT_EQ(CompressFile32(plain.fd(), out1.fd(), &header), CMP_STREAM_OPEN_FAILED);
     EXPECT_EQ(DecompressFile32(packed.fd(), out2.fd(), &header, 1), CMP_STREAM_OPEN_FAILED);
-    for (int slot : slots) codec::CloseStream(slot);
+    for (int slot : slots) codec::CloseStream(codec::g_codec, slot);
     EXPECT_TRUE(out2.Contents().empty());
 }
 

@@ -3,10 +3,13 @@
 // rebuilds, codes longer than 16 bits, and several files coded one after the other in one process.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
+#include <memory>
+#include <thread>
 
 #include "codec_test_util.h"
-#include "compress/codec_state.h"
+#include "compress/codec_control.h"
 #include "reference_codec.h"
 #include "test_corpus.h"
 
@@ -138,6 +141,47 @@ TEST_F(CodecSequence, ShortFileCodesDifferentlyAfterAnotherUntilTheStateIsReset)
 
     codec::ResetCodecState();
     EXPECT_TRUE(CompressBody(small).output == fresh);
+}
+
+// A tool that codes several files at once gives each thread a codec state of its own; each must code exactly
+// as the static state of a fresh process does, whatever the other threads do meanwhile.
+TEST(CodecStates, StatesOfTheirOwnCodeLikeAFreshProcessWhileOthersRunAtOnce) {
+    std::vector<Bytes> inputs = {TextLike(300000, 31), RandomBytes(70000, 32), Bytes(65501, 'z'),
+                                 SingleByteRun(2200000, 'y'), OwnExecutable()};
+    std::vector<Bytes> expected;
+    for (const Bytes& input : inputs) {
+        codec::ResetCodecState();
+        expected.push_back(CompressWhole(input).output);
+    }
+    auto codeOnOwnState = [&](size_t i, Bytes* compressed, Bytes* expanded, int* results) {
+        std::unique_ptr<codec::CodecState, void (*)(codec::CodecState*)> state(codec::NewCodecState(),
+                                                                               codec::DeleteCodecState);
+        // Dirty the window first: a reset must make the output independent of what ran before.
+        TempFile warmSource(TextLike(5000, 33)), warmDestination;
+        CMPHEADER header{};
+        codec::CompressFileWith(*state, warmSource.fd(), warmDestination.fd(), &header);
+        codec::ResetCodecState(*state);
+
+        TempFile source(inputs[i]), packed, unpacked;
+        results[0] = codec::CompressFileWith(*state, source.fd(), packed.fd(), &header);
+        *compressed = packed.Contents();
+        packed.Rewind();
+        results[1] = codec::DecompressFileWith(*state, packed.fd(), unpacked.fd(), &header, 1);
+        *expanded = unpacked.Contents();
+    };
+    std::vector<Bytes> compressed(inputs.size()), expanded(inputs.size());
+    std::vector<std::array<int, 2>> results(inputs.size());
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < inputs.size(); ++i)
+        threads.emplace_back(codeOnOwnState, i, &compressed[i], &expanded[i], results[i].data());
+    for (std::thread& thread : threads) thread.join();
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        EXPECT_EQ(results[i][0], CMP_OK) << i;
+        EXPECT_EQ(results[i][1], CMP_OK) << i;
+        EXPECT_TRUE(compressed[i] == expected[i])
+            << "input " << i << " codes differently on a state of its own";
+        EXPECT_TRUE(expanded[i] == inputs[i]) << i;
+    }
 }
 
 }  // namespace

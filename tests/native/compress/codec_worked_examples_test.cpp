@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "codec_test_util.h"
-#include "compress/codec_state.h"
+#include "compress/codec_control.h"
 
 namespace zs::test {
 namespace {

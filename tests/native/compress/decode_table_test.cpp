@@ -68,7 +68,8 @@ TEST(DecodeTable, DecodingMatchesTheModelUpdatedByTheCompressorsPath) {
         ASSERT_EQ(DecodeAndCount(decoder, t, static_cast<uint64_t>(code) << (64 - length), &used), symbol);
         ASSERT_EQ(used, length);
     }
-    EXPECT_EQ(std::memcmp(decoder.weight, encoder.weight, sizeof decoder.weight), 0);
+    // The scratch node past the sentinels counts the decoder's padding and is no part of the model.
+    EXPECT_EQ(std::memcmp(decoder.weight, encoder.weight, sizeof(uint16_t) * (NODE_COUNT + 2)), 0);
     EXPECT_EQ(std::memcmp(decoder.child, encoder.child, sizeof decoder.child), 0);
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -85,6 +86,59 @@ TEST(HuffmanModel, FirstRebuildComesWithThe32455thSymbolAndKeepsTheInvariants) {
     ExpectConsistent(m);
     // A symbol seen once keeps weight 1 after halving: (1 + 1) / 2.
     EXPECT_EQ(m.weight[m.parent[NODE_COUNT + 300]], 1);
+}
+
+// The rebuild by its plain steps: halve the leaves, then insert each new internal node after every node of
+// equal or smaller weight, moving the nodes after it up by one.
+void RebuildByInsertion(HuffmanModel& m) {
+    int j = 0;
+    for (int n = 0; n < NODE_COUNT; ++n) {
+        if (m.child[n] >= NODE_COUNT) {
+            m.weight[j] = static_cast<uint16_t>((m.weight[n] + 1) / 2);
+            m.child[j] = m.child[n];
+            ++j;
+        }
+    }
+    for (int i = 0, next = SYMBOL_COUNT; next < NODE_COUNT; i += 2, ++next) {
+        unsigned w = m.weight[i] + m.weight[i + 1];
+        int k = next - 1;
+        while (w < m.weight[k]) --k;
+        ++k;
+        for (int n = next; n > k; --n) {
+            m.weight[n] = m.weight[n - 1];
+            m.child[n] = m.child[n - 1];
+        }
+        m.weight[k] = static_cast<uint16_t>(w);
+        m.child[k] = static_cast<uint16_t>(i);
+    }
+    for (int n = 0; n < NODE_COUNT; ++n) {
+        unsigned c = m.child[n];
+        m.parent[c] = static_cast<uint16_t>(n);
+        if (c < NODE_COUNT) m.parent[c + 1] = static_cast<uint16_t>(n);
+    }
+}
+
+// The rebuild merges the sorted leaves with the internal nodes as they come; ties between a leaf and an
+// internal node, and between internal nodes, must fall exactly as the insertion places them.
+TEST(HuffmanModel, RebuildPlacesEveryNodeWhereThePlainInsertionDoes) {
+    std::mt19937 rng(23);
+    for (int round = 0; round < 40; ++round) {
+        HuffmanModel m;
+        InitModel(m);
+        // Few distinct symbols give many equal weights; many give long runs of ones.
+        int spread = round % 2 == 0 ? 6 + round : SYMBOL_COUNT;
+        int updates = 1000 + static_cast<int>(rng() % 30000);
+        for (int i = 0; i < updates && m.weight[ROOT_NODE] < REBUILD_WEIGHT; ++i) {
+            UpdateModel(m, static_cast<int>(rng() % spread));
+        }
+        HuffmanModel expected = m;
+        RebuildByInsertion(expected);
+        RebuildModel(m);
+        ASSERT_EQ(std::memcmp(m.weight, expected.weight, sizeof m.weight), 0) << "round " << round;
+        ASSERT_EQ(std::memcmp(m.child, expected.child, sizeof m.child), 0) << "round " << round;
+        ASSERT_EQ(std::memcmp(m.parent, expected.parent, sizeof(uint16_t) * (NODE_COUNT + SYMBOL_COUNT)), 0);
+        ASSERT_NO_FATAL_FAILURE(ExpectConsistent(m));
+    }
 }
 
 TEST(HuffmanModel, CodesStayPrefixFreeAndDecodableAfterManyUpdates) {

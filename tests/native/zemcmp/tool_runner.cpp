@@ -43,11 +43,17 @@ std::string ReadAll(int fd) {
 }
 
 pid_t Spawn(const std::vector<std::string>& args, const std::string& workDir, int in, int out, int err,
-            uint64_t fileSizeLimit) {
+            uint64_t fileSizeLimit, const std::vector<std::string>& environment = {}) {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(ZEMCMP_PATH));
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
+    // The extra entries, then the test's environment (the first of two entries with one name counts); built
+    // before the fork.
+    std::vector<char*> envp;
+    for (const std::string& entry : environment) envp.push_back(const_cast<char*>(entry.c_str()));
+    for (char** entry = environ; *entry != nullptr; ++entry) envp.push_back(*entry);
+    envp.push_back(nullptr);
 
     pid_t pid = ::fork();
     if (pid != 0) return pid;
@@ -63,7 +69,7 @@ pid_t Spawn(const std::vector<std::string>& args, const std::string& workDir, in
         ::setrlimit(RLIMIT_FSIZE, &limit);
         ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG, as on a full disk
     }
-    ::execv(argv[0], argv.data());
+    ::execve(argv[0], argv.data(), envp.data());
     ::_exit(127);
 }
 
@@ -91,15 +97,51 @@ ToolOptions WithInput(const Bytes& standardInput) {
     return options;
 }
 
+// What the tool wrote to the terminal so far, read from the master side without waiting.
+void DrainTerminal(int master, std::string* text) {
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(master, buffer, sizeof buffer)) > 0;) {
+        text->append(buffer, static_cast<size_t>(got));
+    }
+}
+
 ToolRun RunTool(const std::vector<std::string>& args, const ToolOptions& options) {
-    int in = AnonymousFile(options.standardInput);
+    int in = options.standardInputFile.empty()
+                 ? AnonymousFile(options.standardInput)
+                 : ::open(options.standardInputFile.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) throw std::runtime_error("cannot open " + options.standardInputFile);
     int out = AnonymousFile({});
-    int err = AnonymousFile({});
-    pid_t pid = Spawn(args, options.workDir, in, out, err, options.fileSizeLimit);
-    ToolRun run = Wait(pid);
+    int master = -1;
+    int err;
+    if (options.errorOnTerminal) {
+        master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+        if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
+            throw std::runtime_error("no pseudo-terminal");
+        }
+        err = ::open(::ptsname(master), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    } else {
+        err = AnonymousFile({});
+    }
+    pid_t pid = Spawn(args, options.workDir, in, out, err, options.fileSizeLimit, options.environment);
+    ToolRun run;
+    if (master >= 0) {
+        // Read while the tool runs, so that a full terminal buffer never holds it up.
+        ::close(err);
+        int status = 0;
+        while (::waitpid(pid, &status, WNOHANG) == 0) {
+            DrainTerminal(master, &run.err);
+            ::usleep(10000);
+        }
+        DrainTerminal(master, &run.err);
+        ::close(master);
+        if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
+        if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
+    } else {
+        run = Wait(pid);
+        run.err = ReadAll(err);
+    }
     ::close(in);
     run.out = ReadAll(out);
-    run.err = ReadAll(err);
     return run;
 }
 

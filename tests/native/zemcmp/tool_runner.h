@@ -21,7 +21,10 @@ struct ToolRun {
 struct ToolOptions {
     std::string workDir;  // empty: the test's current directory
     Bytes standardInput;
-    uint64_t fileSizeLimit = 0;  // RLIMIT_FSIZE for the tool; 0: none
+    std::string standardInputFile;         // read standard input from this file instead (/dev/zero: endless)
+    uint64_t fileSizeLimit = 0;            // RLIMIT_FSIZE for the tool; 0: none
+    std::vector<std::string> environment;  // "NAME=value" entries added to the tool's environment
+    bool errorOnTerminal = false;          // standard error on a pseudo-terminal (run.err: what it showed)
 };
 
 ToolOptions InDir(const std::string& workDir);

@@ -96,6 +96,24 @@ TEST(ZemcmpCheckNames, CompressedNameOfANameWithoutADotDependsOnTheDirectory) {
 }
 
 // What Windows' profile reader makes of a few list files that other readers read otherwise.
+// The compressed start-up files are decoded side by side before the sequence comes to them; the report is
+// the same for any number of workers, a damaged file among good ones included.
+TEST(ZemcmpCheckMedium, TheReportIsTheSameForAnyNumberOfWorkers) {
+    TestMedium medium;
+    std::string entries = std::string(kValues) + "1=_SETUP.EXE\n2=DATA.BIN\n";
+    for (int i = 1; i <= 4; ++i) {
+        medium.WriteCompressed("F" + std::to_string(i) + ".DA_", RandomBytes(70000, i));
+        entries += std::to_string(i + 2) + "=F" + std::to_string(i) + ".DAT\n";
+    }
+    Bytes damaged = Compress(RandomBytes(70000, 9));
+    medium.Write("F3.DA_", damaged.substr(0, damaged.size() / 2));
+    medium.StartUp(entries);
+    ToolRun one = medium.Check({"--json", "-j", "1"});
+    ToolRun three = medium.Check({"--json", "-j", "3"});
+    EXPECT_EQ(one.out, three.out);
+    EXPECT_NE(one.out.find("start-up-file-damaged"), std::string::npos);
+}
+
 TEST(ZemcmpCheckListFile, ReadAsWindowsProfileReaderReadsIt) {
     const struct {
         const char* name;

@@ -157,7 +157,7 @@ TEST(ZemcmpCheckReport, UnreadableDirectoryIsAnErrorAndBadUsageIsTwo) {
         EXPECT_EQ(bad.out, "");
     }
     ToolRun help = RunTool({"check", "--help"});
-    for (const char* text : {"check [--json] [--strict] [--medium-path WINPATH] DIR | check --codes",
+    for (const char* text : {"check [--json] [--strict] [--medium-path WINPATH] [-j N] DIR | check --codes",
                              "\"prediction\"", "\"phase\""}) {
         EXPECT_NE(help.out.find(text), std::string::npos) << text;
     }

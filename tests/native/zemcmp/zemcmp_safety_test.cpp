@@ -100,6 +100,89 @@ TEST_F(ZemcmpSafety, AnOutputDirectoryThatIsNoDirectoryIsReported) {
     EXPECT_EQ(ListDir(dir.path()), (std::vector<std::string>{"A.TXT", "NOTADIR"}));
 }
 
+// An output is a regular file or standard output: a symbolic link in its place is neither followed (it could
+// lead anywhere, /dev/stdout included) nor replaced, dangling or not, with or without -f.
+TEST_F(ZemcmpSafety, ASymbolicLinkAsOutputIsRefusedAndLeftAsItIs) {
+    WriteFile(dir / "A.TXT", "abc");
+    WriteFile(dir / "ELSEWHERE", "kept");
+    std::filesystem::create_symlink(dir / "ELSEWHERE", dir / "A.TX_");
+    std::filesystem::create_symlink(dir / "NOWHERE", dir / "B.TX_");
+    WriteFile(dir / "B.TXT", "abc");
+    for (const std::vector<std::string>& extra : {std::vector<std::string>{}, {"-f"}}) {
+        for (const char* name : {"A.TXT", "B.TXT"}) {
+            std::vector<std::string> args = {"compress", dir / name};
+            args.insert(args.end(), extra.begin(), extra.end());
+            ToolRun run = RunTool(args);
+            EXPECT_EQ(run.exitCode, 1) << name;
+            EXPECT_NE(run.err.find("is a symbolic link; it is neither followed nor replaced"),
+                      std::string::npos)
+                << run.err;
+        }
+    }
+    ToolRun toStdout = RunTool({"compress", dir / "A.TXT", "-o", "/dev/stdout", "-f"});
+    EXPECT_EQ(toStdout.exitCode, 1);
+    EXPECT_EQ(toStdout.out, "");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "A.TX_"));
+    EXPECT_EQ(std::filesystem::read_symlink(dir / "A.TX_"), dir / "ELSEWHERE");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "B.TX_"));
+    EXPECT_EQ(ReadFile(dir / "ELSEWHERE"), "kept");
+    EXPECT_EQ(ListDir(dir.path()),
+              (std::vector<std::string>{"A.TXT", "A.TX_", "B.TXT", "B.TX_", "ELSEWHERE"}));
+}
+
+// Files under /proc report a size of 0 and yet hold data: coded by their size they would come out empty.
+// The file is refused, with nothing written; through standard input, read to its end, it is coded whole.
+TEST_F(ZemcmpSafety, AFileThatHoldsMoreThanItsSizeSaysIsRefused) {
+    std::filesystem::create_directory(dir / "out");
+    ToolRun run = RunTool({"compress", "/proc/self/status", "-d", dir / "out"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("/proc/self/status: reports a size of 0 bytes but holds data"), std::string::npos)
+        << run.err;
+    EXPECT_TRUE(ListDir(dir / "out").empty());
+
+    Bytes status = ReadFile("/proc/self/status");
+    ASSERT_FALSE(status.empty());
+    ToolRun piped = RunTool({"compress", "-", "-o", dir / "out/STATUS._"}, WithInput(status));
+    ASSERT_EQ(piped.exitCode, 0) << piped.err;
+    EXPECT_EQ(RunTool({"expand", dir / "out/STATUS._", "-o", "-"}).out, status);
+}
+
+// Standard input is copied to a temporary file before it is coded. The copy stops as soon as it passes the
+// largest size the format can hold, 4 GiB - 2 bytes; the tests lower that limit (ZEMCMP_TEST_SPOOL_LIMIT)
+// to reach it.
+TEST_F(ZemcmpSafety, StandardInputIsReadOnlyUpToTheFormatsLimit) {
+    std::filesystem::create_directory(dir / "tmp");
+    const std::string limit = "ZEMCMP_TEST_SPOOL_LIMIT=100000";
+    ToolOptions options = WithInput(RandomBytes(100000, 4));
+    options.environment = {limit, "TMPDIR=" + dir / "tmp"};
+    ToolRun atLimit = RunTool({"compress", "-", "-o", dir / "AT.BI_"}, options);
+    EXPECT_EQ(atLimit.exitCode, 0) << atLimit.err;
+    EXPECT_EQ(RunTool({"expand", dir / "AT.BI_", "-o", "-"}).out, options.standardInput);
+
+    options.standardInput += "!";
+    ToolRun past = RunTool({"compress", "-", "-o", dir / "PAST.BI_"}, options);
+    EXPECT_EQ(past.exitCode, 1);
+    EXPECT_EQ(past.err,
+              "zemcmp: standard input: holds more than 100000 bytes; reading stopped there (the "
+              "compressed format stores sizes in 32 bits, so standard input is read up to that "
+              "size only)\n");
+    EXPECT_FALSE(Exists(dir / "PAST.BI_"));
+
+    // An endless input ends the same way, and so does test's reading of it.
+    ToolOptions endless;
+    endless.standardInputFile = "/dev/zero";
+    endless.environment = {"ZEMCMP_TEST_SPOOL_LIMIT=3000000", "TMPDIR=" + dir / "tmp"};
+    for (std::string command : {"compress", "test"}) {
+        std::vector<std::string> args = {command, "-"};
+        if (command == "compress") args.insert(args.end(), {"-o", dir / "ZEROS._"});
+        ToolRun run = RunTool(args, endless);
+        EXPECT_EQ(run.exitCode, 1) << command;
+        EXPECT_NE((run.err + run.out).find("holds more than 3000000 bytes"), std::string::npos) << run.err;
+    }
+    EXPECT_TRUE(ListDir(dir / "tmp").empty()) << "the copy of standard input is gone";
+    EXPECT_FALSE(Exists(dir / "ZEROS._"));
+}
+
 class ZemcmpInterrupt : public ZemcmpSafety, public ::testing::WithParamInterface<int> {};
 
 TEST_P(ZemcmpInterrupt, RemovesTheTemporaryOutput) {

@@ -39,6 +39,11 @@ TEST(ZemcmpUsage, BadUsageChangesNothingAndExitsWithTwo) {
         {"compress", "-"},
         {"expand", "-", "-", "-o", "B"},
         {"test", "A.TXT", "-f"},
+        {"compress", "A.TXT", "-j", "0"},
+        {"compress", "A.TXT", "-j", "65"},
+        {"compress", "A.TXT", "-j", "two"},
+        {"compress", "A.TXT", "-j", "2", "-j", "2"},
+        {"expand", "A.TX_", "-v", "-q"},
     };
     for (const auto& args : cases) {
         ToolRun run = RunTool(args, InDir(dir.path()));

@@ -15,7 +15,7 @@ int RunCheck(const CommandLine& commandLine) {
         return kExitOk;
     }
     if (commandLine.operands.size() != 1) return UsageError("check needs exactly one directory");
-    CheckReport report = CheckMedium(commandLine.operands.front(), commandLine.mediumPath);
+    CheckReport report = CheckMedium(commandLine.operands.front(), commandLine.mediumPath, commandLine.jobs);
     if (commandLine.json) {
         WriteJsonReport(report, commandLine.strict, stdout);
     } else {
@@ -28,7 +28,7 @@ int RunCheck(const CommandLine& commandLine) {
 
 const Command kCheckCommand = {
     "check",
-    "check [--json] [--strict] [--medium-path WINPATH] DIR | check --codes",
+    "check [--json] [--strict] [--medium-path WINPATH] [-j N] DIR | check --codes",
     "Runs setup.exe's own start-up steps on the medium in DIR, with stand-ins that read it as\n"
     "Windows would (SETUP.LST and ZSPROFIL.INI as Windows' profile reader reads them, file names by\n"
     "Windows' rules, setup.exe, ZSRES.DLL and _SETUP.EXE by their headers, compressed start-up files\n"
@@ -51,9 +51,10 @@ const Command kCheckCommand = {
     "         decides the compressed names of names without a dot, and where a relative TmpDirName\n"
     "         goes); default: its full path here, on a POSIX system under Z:, as Wine shows it\n"
     "--codes  lists every finding code with its severity and meaning\n"
+    "-j N     decodes N compressed start-up files side by side (default: one per processor)\n"
     "Exit status: 0 no errors (and with --strict no warnings), 1 warnings only (--strict),\n"
     "2 errors: setup.exe would stop on this medium (2 also for a wrong command line).",
-    kOptionJson | kOptionStrict | kOptionCodes | kOptionMediumPath,
+    kOptionJson | kOptionStrict | kOptionCodes | kOptionMediumPath | kOptionJobs,
     0,
     1,
     RunCheck,

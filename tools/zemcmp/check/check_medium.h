@@ -9,6 +9,8 @@
 namespace zs::zemcmp {
 
 // `windowsPath`: the directory as setup.exe will see it; empty for its full path here (see MediumDirectory).
-CheckReport CheckMedium(const std::string& directory, const std::string& windowsPath = std::string());
+// `workers`: how many compressed start-up files are decoded side by side (0: one per processor).
+CheckReport CheckMedium(const std::string& directory, const std::string& windowsPath = std::string(),
+                        int workers = 1);
 
 }  // namespace zs::zemcmp
