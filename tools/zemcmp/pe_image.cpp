@@ -11,7 +11,7 @@
 namespace zs::zemcmp {
 namespace {
 
-// Offsets and sizes of the PE format (the Microsoft PE and COFF specification).
+// Offsets and sizes of the PE format, as Microsoft documents PE and COFF images.
 constexpr size_t kDosHeaderSize = 0x40;
 constexpr size_t kPeOffsetField = 0x3C;  // e_lfanew
 constexpr size_t kFileHeaderSize = 20;   // after the four signature bytes
