@@ -104,6 +104,7 @@ class StartUpHost {
     // What the sequence found, for whoever keeps track of it: setup.exe's globals, the media tool's findings.
     virtual void OnLanguageList(const std::string& /*filterCode*/, const LanguageList& /*list*/) {}
     virtual void OnEditionWord(const std::string& /*word*/, bool /*locationMode*/) {}
+    virtual void OnStartUpValues(const std::string& /*appName*/, const std::string& /*tmpDirSize*/) {}
     virtual void OnChoices(const language::LanguageChoices* /*choices: nothing when the list failed*/) {}
     virtual void OnTargetDirectory(const std::string& /*tmpDirName*/, const std::string& /*target*/,
                                    bool /*workstationRun*/) {}

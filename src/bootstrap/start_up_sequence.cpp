@@ -176,6 +176,7 @@ bool StartUpSequence::CheckListFile() {
         return false;
     }
 
+    host_.OnStartUpValues(appName_, tmpDirSize);
     Log("Checking available space...");
     const int32_t requiredBytes = ParseRequiredBytes(tmpDirSize);
     if (!HasEnoughFreeSpace(host_.FreeBytes(kDriveC), requiredBytes) &&

@@ -261,8 +261,6 @@ std::unique_ptr<bootstrap::ProfileReader> CheckHost::OpenProfile(const std::stri
 }
 
 long double CheckHost::FreeBytes(int) {
-    // The free-space step comes right after AppName and TmpDirSize are read.
-    CheckStartUpValues();
     // The free space is the user's machine's: the check predicts a run where it suffices.
     return std::numeric_limits<long double>::max();
 }

@@ -92,6 +92,7 @@ class CheckHost : public bootstrap::StartUpHost {
     // What the sequence found.
     void OnLanguageList(const std::string& filterCode, const bootstrap::LanguageList& list) override;
     void OnEditionWord(const std::string& word, bool locationMode) override;
+    void OnStartUpValues(const std::string& appName, const std::string& tmpDirSize) override;
     void OnChoices(const language::LanguageChoices* choices) override;
     void OnTargetDirectory(const std::string& tmpDirName, const std::string& target,
                            bool workstationRun) override;
@@ -131,7 +132,7 @@ class CheckHost : public bootstrap::StartUpHost {
     void CheckStartUpEntries(bool workstationRun);
     void CheckLocations(const language::LanguageChoices& choices);
     void CheckLanguageEntries(const std::string& filterCode, const bootstrap::LanguageList& list);
-    void CheckStartUpValues();
+
     void ReportUnreadKeysOf(const ObservedFile& file, const char* section);
 
     friend class ObservedProfile;

@@ -295,7 +295,7 @@ void CheckHost::CheckLanguageEntries(const std::string& filterCode, const bootst
 
 // AppName and TmpDirSize as setup.exe has just read them for the free-space step: an empty application name,
 // and a size that atol reads otherwise than it is written.
-void CheckHost::CheckStartUpValues() {
+void CheckHost::OnStartUpValues(const std::string& appName, const std::string& tmpDirSize) {
     ObservedFile* file = ListFile();
     if (!file) return;
     auto add = [&](FindingCode code, const char* key, const std::string& text) {
@@ -303,13 +303,13 @@ void CheckHost::CheckStartUpValues() {
             .At(file->name, bootstrap::kStartUpSection, key)
             .WithValue(RawValue(*file, bootstrap::kStartUpSection, key));
     };
-    if (bootstrap::ReadAppName(file->reader).empty()) {
+    if (appName.empty()) {
         add(FindingCode::kAppNameEmpty, bootstrap::kAppNameKey,
             "the application name is empty: the please-wait window's caption starts with nothing, and the "
             "main "
             "module's restart request is looked for under an empty name");
     }
-    const std::string text = bootstrap::ReadTmpDirSize(file->reader);
+    const std::string& text = tmpDirSize;
     if (bootstrap::IsMissingEntry(text)) return;
     // Split as atol reads it: white space, a sign, digits, and whatever follows.
     size_t start = std::min(text.find_first_not_of(" \t\n\v\f\r"), text.size());
