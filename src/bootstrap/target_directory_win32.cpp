@@ -127,8 +127,11 @@ void TargetDirectory::RestorePreExisting() {
     setAside_.clear();
     // The process must not stand in the directory it removes.
     _chdir("c:\\");
-    // Removing fails by itself unless the directory is empty again.
-    if (namesFound_.empty()) RemoveDirectoryA(directory_.substr(0, directory_.size() - 1).c_str());
+    // Removing fails by itself unless the directory is empty again. A drive's root keeps its backslash:
+    // without it, "D:" would name the drive's current directory, which may be another, empty one.
+    std::string path = directory_;
+    if (path.size() > 3) path.pop_back();
+    if (namesFound_.empty()) RemoveDirectoryA(path.c_str());
 }
 
 void TargetDirectory::Restore() {
