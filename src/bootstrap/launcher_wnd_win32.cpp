@@ -5,26 +5,9 @@
 #include <vector>
 
 #include "bootstrap/setup_globals.h"
+#include "framework/scoped_handle_win32.h"
 
 namespace zs::bootstrap {
-namespace {
-
-// A handle that is closed when it goes; both NULL and INVALID_HANDLE_VALUE count as none.
-class ScopedHandle {
-  public:
-    explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
-    ~ScopedHandle() {
-        if (handle_ && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
-
-}  // namespace
 
 LauncherWnd::~LauncherWnd() = default;
 
