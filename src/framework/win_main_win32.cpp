@@ -28,18 +28,18 @@ void RunStaticConstructors() {
     for (size_t i = count; i >= 1; --i) __CTOR_LIST__[i]();
 }
 
-// The command line after the program's name and the blanks that follow it; the name may be quoted.
+// The command line after the program's name and the blanks that follow it, split as the C runtime's start-up
+// splits it: the name ends at the first blank or control character outside double quotes. Its bytes are taken
+// as unsigned, so that a letter of the ANSI code page above 127 belongs to the name.
 char* CommandLineAfterProgramName() {
-    char* text = GetCommandLineA();
-    if (*text == '"') {
+    auto* text = reinterpret_cast<unsigned char*>(GetCommandLineA());
+    bool quoted = false;
+    while (*text > ' ' || (*text && quoted)) {
+        if (*text == '"') quoted = !quoted;
         ++text;
-        while (*text && *text != '"') ++text;
-        if (*text == '"') ++text;
-    } else {
-        while (*text > ' ') ++text;
     }
     while (*text && *text <= ' ') ++text;
-    return text;
+    return reinterpret_cast<char*>(text);
 }
 
 int ShowCommand() {
