@@ -7,6 +7,12 @@ char AsciiUpper(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+// The digits of the numbered devices: 1 to 9, and the superscript one, two and three of code page 1252 (B9,
+// B2, B3), which Windows reserves as well ("COM\xB9").
+bool IsDeviceDigit(char c) {
+    return (c >= '1' && c <= '9') || c == '\xB9' || c == '\xB2' || c == '\xB3';
+}
+
 bool EqualsUpper(std::string_view text, std::string_view upper) {
     if (text.size() != upper.size()) return false;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -30,7 +36,7 @@ bool IsDeviceName(std::string_view name) {
     for (std::string_view device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
         if (EqualsUpper(base, device)) return true;
     }
-    if (base.size() == 4 && base[3] >= '1' && base[3] <= '9') {
+    if (base.size() == 4 && IsDeviceDigit(base[3])) {
         std::string_view stem = base.substr(0, 3);
         return EqualsUpper(stem, "COM") || EqualsUpper(stem, "LPT");
     }

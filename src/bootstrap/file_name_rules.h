@@ -1,8 +1,9 @@
 // File names as Windows reads them, for the start-up file entries of the list file and for the media tool's
 // look-ups on a medium:
 // - trailing dots and blanks of a name are dropped ("DATA.BIN." and "DATA.BIN " name DATA.BIN);
-// - the names of devices (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, CONIN$, CONOUT$) name the device,
-//   in any case, with any extension and with trailing dots or blanks ("nul.txt", "COM1 .log", "AUX.");
+// - the names of devices (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, CONIN$, CONOUT$, and COM and LPT
+//   with the superscript digits one, two and three of code page 1252: bytes B9, B2, B3) name the device, in
+//   any case, with any extension and with trailing dots or blanks ("nul.txt", "COM1 .log", "AUX.");
 // - a file name holds no control character and none of < > : " / \ | ? *.
 #pragma once
 

@@ -4,38 +4,21 @@
 
 #include <vector>
 
-#include "bootstrap/setup_globals.h"
+#include "framework/scoped_handle_win32.h"
 
 namespace zs::bootstrap {
-namespace {
-
-// A handle that is closed when it goes; both NULL and INVALID_HANDLE_VALUE count as none.
-class ScopedHandle {
-  public:
-    explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
-    ~ScopedHandle() {
-        if (handle_ && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
-
-}  // namespace
 
 LauncherWnd::~LauncherWnd() = default;
 
 MainModuleStart LauncherWnd::RunMainModule(const std::string& applicationName,
+                                           const std::string& strCommandLine,
                                            const std::function<void(const MainModuleStart&)>& started) {
     // No window placement, title or show state: the module decides for itself.
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     // CreateProcess may write into the command line, so it gets a copy.
-    std::vector<char> commandLine(g_strCommandLine.begin(), g_strCommandLine.end());
+    std::vector<char> commandLine(strCommandLine.begin(), strCommandLine.end());
     commandLine.push_back('\0');
 
     // The program is named apart from the command line: taken from the unquoted command line, a target

@@ -15,10 +15,10 @@ class LauncherWnd : public framework::CFrameWnd {
     LauncherWnd() = default;
     ~LauncherWnd() override;
 
-    // Starts the program `applicationName` with the command line g_strCommandLine (setup_globals.h), the
-    // program's own environment and current directory, tells `started` how the start went and then waits for
-    // the program to end, without a time limit and without dispatching window messages.
-    MainModuleStart RunMainModule(const std::string& applicationName,
+    // Starts the program `applicationName` with the command line `strCommandLine`, the program's own
+    // environment and current directory, tells `started` how the start went and then waits for the program to
+    // end, without a time limit and without dispatching window messages.
+    MainModuleStart RunMainModule(const std::string& applicationName, const std::string& strCommandLine,
                                   const std::function<void(const MainModuleStart&)>& started);
 };
 

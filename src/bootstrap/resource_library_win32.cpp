@@ -5,25 +5,24 @@
 namespace zs::bootstrap {
 
 bool ResourceLibrary::Load(const std::string& path) {
-    library_ = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    return library_ != nullptr;
+    library_.reset(LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    return static_cast<bool>(library_);
 }
 
 void ResourceLibrary::MakeCurrent() {
     savedResourceModule_ = framework::AfxGetResourceHandle();
-    framework::AfxSetResourceHandle(library_);
+    framework::AfxSetResourceHandle(library_.get());
     current_ = true;
 }
 
 void ResourceLibrary::Release() {
     if (current_) framework::AfxSetResourceHandle(savedResourceModule_);
     current_ = false;
-    if (library_) FreeLibrary(library_);
-    library_ = nullptr;
+    library_.reset();
 }
 
 void ResourceLibrary::KeepUntilExit() {
-    library_ = nullptr;
+    library_.release();
     current_ = false;
 }
 

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "framework/scoped_handle_win32.h"
+
 namespace zs::bootstrap {
 
 class ResourceLibrary {
@@ -19,14 +21,14 @@ class ResourceLibrary {
     // Loads the library from this full path (never through the library search order, so that a library of
     // the same name planted in the current directory or on the PATH is not taken).
     bool Load(const std::string& path);
-    HMODULE handle() const { return library_; }
+    HMODULE handle() const { return library_.get(); }
     // Remembers the current resource module and makes the library the current one.
     void MakeCurrent();
     void Release();
     void KeepUntilExit();
 
   private:
-    HMODULE library_ = nullptr;
+    ScopedLibrary library_;
     HINSTANCE savedResourceModule_ = nullptr;
     bool current_ = false;
 };

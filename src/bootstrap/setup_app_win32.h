@@ -3,8 +3,6 @@
 // ends when the sequence ends, with the exit status the sequence left (exit_status.h).
 #pragma once
 
-#include <string>
-
 #include "bootstrap/exit_status.h"
 #include "framework/win_app_win32.h"
 
@@ -17,12 +15,6 @@ class SetupApp : public framework::CWinApp {
 
     BOOL InitInstance() override;
     int ExitInstance() override { return exitStatus_; }
-
-    // The names of the languages that the list file enables for this medium, concatenated without
-    // separators in the order of the list file's entries.
-    std::string m_strLanguages;
-    // 1 once the run has found ADMIN.INF beside the program (a workstation run).
-    int m_bWorkstation = 0;
 
   private:
     int exitStatus_ = kExitStopped;

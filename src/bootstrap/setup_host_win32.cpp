@@ -7,7 +7,6 @@
 #include "bootstrap/launcher_wnd_win32.h"
 #include "bootstrap/private_profile_reader_win32.h"
 #include "bootstrap/restart_check_win32.h"
-#include "bootstrap/setup_globals.h"
 #include "bootstrap/start_up_file_staging_win32.h"
 #include "framework/message_box_win32.h"
 #include "framework/strings_win32.h"
@@ -138,8 +137,7 @@ void SetupHost::RecordCancel() {
 }
 
 void SetupHost::ShowPleaseWait(const std::string& appName, int languageBase) {
-    g_strCaption = appName;
-    pleaseWait_ = std::make_unique<language::PleaseWaitDialog>(languageBase, g_strCaption);
+    pleaseWait_ = std::make_unique<language::PleaseWaitDialog>(languageBase, appName);
 }
 
 void SetupHost::ClosePleaseWait() {
@@ -153,9 +151,8 @@ void SetupHost::ShowMessage(const RunEnd& end, const std::string& text) {
 
 MainModuleStart SetupHost::RunMainModule(const std::string& program, const std::string& commandLine,
                                          const std::function<void(const MainModuleStart&)>& started) {
-    g_strCommandLine = commandLine;
     auto launcher = std::make_unique<LauncherWnd>();
-    MainModuleStart result = launcher->RunMainModule(program, started);
+    MainModuleStart result = launcher->RunMainModule(program, commandLine, started);
     launcher.reset();
     return result;
 }
@@ -170,18 +167,6 @@ void SetupHost::Restart() {
 
 void SetupHost::EndMessageLoop() {
     PostQuitMessage(0);
-}
-
-void SetupHost::OnLanguageList(const std::string&, const LanguageList& list) {
-    app_.m_strLanguages = list.supportedLanguages;
-}
-
-void SetupHost::OnEditionWord(const std::string&, bool locationMode) {
-    if (locationMode) g_bStandard = 1;
-}
-
-void SetupHost::OnTargetDirectory(const std::string&, const std::string&, bool workstationRun) {
-    if (workstationRun) app_.m_bWorkstation = 1;
 }
 
 }  // namespace zs::bootstrap

@@ -1,7 +1,6 @@
 // The start-up sequence's host in setup.exe: every step carried out with the real Win32 services and the
 // framework (the resource library, the cursor, the dialogs and message boxes, the profile reader, the file
-// staging, CreateProcess, the registry and the restart). It also keeps the application object's members and
-// the program's globals up to date as the sequence goes.
+// staging, CreateProcess, the registry and the restart).
 #pragma once
 
 #include <windows.h>
@@ -59,11 +58,6 @@ class SetupHost : public StartUpHost {
     bool RestartRequested(const std::string& appName) override;
     void Restart() override;
     void EndMessageLoop() override;
-
-    void OnLanguageList(const std::string& filterCode, const LanguageList& list) override;
-    void OnEditionWord(const std::string& word, bool locationMode) override;
-    void OnTargetDirectory(const std::string& tmpDirName, const std::string& target,
-                           bool workstationRun) override;
 
   private:
     SetupApp& app_;

@@ -3,10 +3,8 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <new>
 
 #include "compress/cmpfile.h"
-#include "framework/exceptions.h"
 #include "framework/file_win32.h"
 #include "services/file_copy_win32.h"
 
@@ -17,16 +15,15 @@ using framework::CFile;
 
 // The codec and the plain copy take Win32 file handles as int.
 int HandleOf(const CFile& file) {
-    return static_cast<int>(reinterpret_cast<intptr_t>(file.m_hFile));
+    return static_cast<int>(reinterpret_cast<intptr_t>(file.m_hFile.get()));
 }
 
-StageResult Stage(const StagedFile& file, TargetDirectory& target) {
+}  // namespace
+
+StageResult StageStartUpFile(const StagedFile& file, TargetDirectory& target) {
     CFile source;
     if (!source.Open(file.sourcePath.c_str(), CFile::modeRead)) return StageResult::kSourceUnreadable;
-    if (file.workstationRun) {
-        source.Close();
-        return StageResult::kDone;
-    }
+    if (file.workstationRun) return source.Close() ? StageResult::kDone : StageResult::kCopyFailed;
 
     if (!target.MakeRoomFor(file.destinationPath)) return StageResult::kDestinationFailed;
     CFile destination;
@@ -34,7 +31,7 @@ StageResult Stage(const StagedFile& file, TargetDirectory& target) {
         return StageResult::kDestinationFailed;
     }
     // Any result but success fails the file: a header that is not a compressed file's, a body that ends
-    // early, and a write that fails (a full disk) alike.
+    // early, a write that fails (a full disk) and a copy buffer that cannot be allocated alike.
     bool done;
     if (file.compressed) {
         CMPHEADER header;
@@ -42,22 +39,9 @@ StageResult Stage(const StagedFile& file, TargetDirectory& target) {
     } else {
         done = CopyFileContents(HandleOf(source), HandleOf(destination)) != 0;
     }
-    if (!done) return StageResult::kCopyFailed;
-    destination.Close();
-    source.Close();
+    // A destination that the system fails to close may lack its last data: a failed copy as well.
+    if (!done || !destination.Close() || !source.Close()) return StageResult::kCopyFailed;
     return StageResult::kDone;
-}
-
-}  // namespace
-
-StageResult StageStartUpFile(const StagedFile& file, TargetDirectory& target) {
-    try {
-        return Stage(file, target);
-    } catch (const framework::CException&) {
-    } catch (const std::bad_alloc&) {
-        // The framework's strings raise CMemoryException when memory runs out; ours raise this.
-    }
-    return StageResult::kCopyFailed;
 }
 
 }  // namespace zs::bootstrap

@@ -9,7 +9,7 @@
 namespace zs::bootstrap {
 
 // Both files are closed on every path, the destination left as far as it was written when a step fails. A
-// failure that the framework raises by itself (no memory, a failing close) is a failed copy.
+// close that fails is a failed copy, and so is a copy that cannot allocate its buffer.
 StageResult StageStartUpFile(const StagedFile& file, TargetDirectory& target);
 
 }  // namespace zs::bootstrap

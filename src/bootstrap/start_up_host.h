@@ -101,7 +101,7 @@ class StartUpHost {
     virtual void Restart() = 0;
     virtual void EndMessageLoop() = 0;
 
-    // What the sequence found, for whoever keeps track of it: setup.exe's globals, the media tool's findings.
+    // What the sequence found, for whoever keeps track of it: the media tool's findings.
     virtual void OnLanguageList(const std::string& /*filterCode*/, const LanguageList& /*list*/) {}
     virtual void OnEditionWord(const std::string& /*word*/, bool /*locationMode*/) {}
     virtual void OnStartUpValues(const std::string& /*appName*/, const std::string& /*tmpDirSize*/) {}

@@ -15,4 +15,11 @@ std::string DirectoryWithBackslash(const std::string& modulePath) {
     return slash == std::string::npos ? std::string() : modulePath.substr(0, slash + 1);
 }
 
+std::string TemporaryDirectoryPath(const std::string& tmpDirName) {
+    const bool bareDrive =
+        tmpDirName.size() == 2 && tmpDirName[1] == ':' &&
+        ((tmpDirName[0] >= 'A' && tmpDirName[0] <= 'Z') || (tmpDirName[0] >= 'a' && tmpDirName[0] <= 'z'));
+    return bareDrive ? tmpDirName + "\\" : tmpDirName;
+}
+
 }  // namespace zs::bootstrap

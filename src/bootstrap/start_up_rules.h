@@ -1,5 +1,5 @@
-// Small rules of the start-up sequence before the list file is read: the Windows directory's form, the
-// command-line switch and the program's own directory.
+// Small rules of the start-up sequence: the Windows directory's form, the command-line switch, the program's
+// own directory and the temporary directory that TmpDirName names.
 #pragma once
 
 #include <string>
@@ -17,6 +17,11 @@ bool HasAdminSwitch(const std::string& commandLine);
 // The directory of a module path up to and including its last backslash ("D:\\SETUP.EXE" gives "D:\\"); empty
 // when the path has no backslash.
 std::string DirectoryWithBackslash(const std::string& modulePath);
+
+// The path of the temporary directory that TmpDirName names, before it is made a full path. The list file
+// means the name followed by a backslash, so a bare drive ("C:", "d:") is that drive's root ("C:\"), not the
+// current directory of the drive, which is what GetFullPathName makes of it. Every other name stays as it is.
+std::string TemporaryDirectoryPath(const std::string& tmpDirName);
 
 inline constexpr char kAdminInfName[] = "ADMIN.INF";
 inline constexpr char kResourceLibraryName[] = "ZSRES.DLL";

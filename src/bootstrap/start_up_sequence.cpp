@@ -272,7 +272,7 @@ bool StartUpSequence::PrepareTargetDirectory() {
         Stop(ChosenMessage(RunPhase::kTemporaryDirectory, IDS_LIST_CORRUPTED))) {
         return false;
     }
-    std::optional<std::string> directory = host_.FullPath(tmpDirName);
+    std::optional<std::string> directory = host_.FullPath(TemporaryDirectoryPath(tmpDirName));
     if (directory) directory = WithoutTrailingBackslash(*directory);
     bool created = false;
     if (directory && !host_.Exists(*directory)) {

@@ -6,30 +6,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/scoped_handle_win32.h"
 #include "services/temp_directory_win32.h"
 
 namespace zs::bootstrap {
 namespace {
-
-// A directory search that is closed however the walk ends.
-class DirectorySearch {
-  public:
-    explicit DirectorySearch(const std::string& pattern)
-        : handle_(FindFirstFileA(pattern.c_str(), &found_)) {}
-    ~DirectorySearch() {
-        if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-    }
-    DirectorySearch(const DirectorySearch&) = delete;
-    DirectorySearch& operator=(const DirectorySearch&) = delete;
-
-    bool Found() const { return handle_ != INVALID_HANDLE_VALUE; }
-    const WIN32_FIND_DATAA& Entry() const { return found_; }
-    bool Next() { return FindNextFileA(handle_, &found_) != FALSE; }
-
-  private:
-    WIN32_FIND_DATAA found_ = {};
-    HANDLE handle_;
-};
 
 bool IsDotEntry(const char* name) {
     return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
@@ -48,11 +29,12 @@ std::string FoldedName(const char* name) {
 
 template <typename Visit>
 void ForEachEntry(const std::string& directory, Visit visit) {
-    DirectorySearch search(directory + "*");
-    if (!search.Found()) return;
+    WIN32_FIND_DATAA entry = {};
+    ScopedFindHandle search(FindFirstFileA((directory + "*").c_str(), &entry));
+    if (!search) return;
     do {
-        if (!IsDotEntry(search.Entry().cFileName)) visit(search.Entry());
-    } while (search.Next());
+        if (!IsDotEntry(entry.cFileName)) visit(entry);
+    } while (FindNextFileA(search.get(), &entry));
 }
 
 bool Contains(const std::vector<std::string>& sorted, const std::string& name) {
@@ -82,9 +64,9 @@ bool TargetDirectory::MakeRoomFor(const std::string& path) {
     if (!active_ || created_) return true;
     // A name with wildcards names no file; creating it fails by itself.
     if (path.find_first_of("*?") != std::string::npos) return true;
-    DirectorySearch search(path);
-    if (!search.Found()) return true;
-    const WIN32_FIND_DATAA& entry = search.Entry();
+    WIN32_FIND_DATAA entry = {};
+    // Only the entry is wanted: the search is closed at once.
+    if (!ScopedFindHandle(FindFirstFileA(path.c_str(), &entry))) return true;
     // Only files that were there before the run are the user's; a directory in the way makes the creation
     // fail, as it always did.
     if (IsDirectory(entry) || !Contains(namesFound_, FoldedName(entry.cFileName))) return true;
@@ -127,8 +109,11 @@ void TargetDirectory::RestorePreExisting() {
     setAside_.clear();
     // The process must not stand in the directory it removes.
     _chdir("c:\\");
-    // Removing fails by itself unless the directory is empty again.
-    if (namesFound_.empty()) RemoveDirectoryA(directory_.substr(0, directory_.size() - 1).c_str());
+    // Removing fails by itself unless the directory is empty again. A drive's root keeps its backslash:
+    // without it, "D:" would name the drive's current directory, which may be another, empty one.
+    std::string path = directory_;
+    if (path.size() > 3) path.pop_back();
+    if (namesFound_.empty()) RemoveDirectoryA(path.c_str());
 }
 
 void TargetDirectory::Restore() {

@@ -34,65 +34,21 @@ DWORD CreationDisposition(UINT flags) {
 
 }  // namespace
 
-int FileExceptionCauseOf(DWORD osError) {
-    switch (osError) {
-        case ERROR_FILE_NOT_FOUND:
-            return CFileException::fileNotFound;
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_INVALID_NAME:
-        case ERROR_BAD_PATHNAME:
-            return CFileException::badPath;
-        case ERROR_TOO_MANY_OPEN_FILES:
-            return CFileException::tooManyOpenFiles;
-        case ERROR_ACCESS_DENIED:
-            return CFileException::accessDenied;
-        case ERROR_INVALID_HANDLE:
-            return CFileException::invalidFile;
-        case ERROR_SHARING_VIOLATION:
-            return CFileException::sharingViolation;
-        case ERROR_LOCK_VIOLATION:
-            return CFileException::lockViolation;
-        case ERROR_DISK_FULL:
-        case ERROR_HANDLE_DISK_FULL:
-            return CFileException::diskFull;
-        default:
-            return CFileException::genericException;
-    }
-}
-
-CFile::~CFile() {
+BOOL CFile::Open(const char* fileName, UINT openFlags) {
     Abort();
-}
-
-BOOL CFile::Open(const char* fileName, UINT openFlags, CFileException* error) {
-    Abort();
-    m_strFileName = fileName ? fileName : "";
-    HANDLE file = CreateFileA(m_strFileName.c_str(), DesiredAccess(openFlags), ShareMode(openFlags), nullptr,
-                              CreationDisposition(openFlags), FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        DWORD osError = GetLastError();
-        if (error)
-            *error = CFileException(FileExceptionCauseOf(osError), static_cast<long>(osError), m_strFileName);
-        return FALSE;
-    }
-    m_hFile = file;
+    HANDLE file = CreateFileA(fileName ? fileName : "", DesiredAccess(openFlags), ShareMode(openFlags),
+                              nullptr, CreationDisposition(openFlags), FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return FALSE;
+    m_hFile.reset(file);
     return TRUE;
 }
 
-void CFile::Close() {
-    if (!IsOpen()) return;
-    BOOL closed = CloseHandle(m_hFile);
-    m_hFile = INVALID_HANDLE_VALUE;
-    if (!closed) {
-        DWORD osError = GetLastError();
-        AfxThrowFileException(FileExceptionCauseOf(osError), static_cast<long>(osError),
-                              m_strFileName.c_str());
-    }
+BOOL CFile::Close() {
+    return m_hFile.Close() ? TRUE : FALSE;
 }
 
 void CFile::Abort() {
-    if (IsOpen()) CloseHandle(m_hFile);
-    m_hFile = INVALID_HANDLE_VALUE;
+    m_hFile.reset();
 }
 
 }  // namespace zs::framework

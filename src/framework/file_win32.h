@@ -1,13 +1,12 @@
 // The framework's file object: a Win32 file handle that is opened by name with the framework's mode flags,
-// closed with Close (which reports a failure as CFileException) or Abort (which ignores every error), and
-// closed without a report when the object goes while the file is still open.
+// closed with Close (which says whether the system closed it without a failure) or Abort (which ignores every
+// error), and closed without a report when the object goes while the file is still open. Failures are
+// results: nothing here throws.
 #pragma once
 
 #include <windows.h>
 
-#include <string>
-
-#include "framework/exceptions.h"
+#include "framework/scoped_handle_win32.h"
 
 namespace zs::framework {
 
@@ -30,26 +29,21 @@ class CFile {
     };
 
     CFile() = default;
-    ~CFile();
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
-    // Returns FALSE when the file cannot be opened and then fills `error`, when given, with the cause; it
-    // never throws.
-    BOOL Open(const char* fileName, UINT openFlags, CFileException* error = nullptr);
-    // Throws CFileException when the system reports a failure; the object is closed either way.
-    void Close();
+    // Returns FALSE when the file cannot be opened; GetLastError() then gives the system's reason.
+    BOOL Open(const char* fileName, UINT openFlags);
+    // Returns FALSE when the system reports a failure (for a file written to: its last data may not have
+    // reached the disk); the object is closed either way. A file that is not open closes without a failure.
+    BOOL Close();
     // Closes the file if it is open and ignores every error.
     void Abort();
 
-    bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
+    bool IsOpen() const { return static_cast<bool>(m_hFile); }
 
-    // The operating system's handle of the open file; INVALID_HANDLE_VALUE when closed.
-    HANDLE m_hFile = INVALID_HANDLE_VALUE;
-    std::string m_strFileName;
+    // The operating system's handle of the open file; empty when closed.
+    ScopedHandle m_hFile;
 };
-
-// The portable cause of a system error code (CFileException::Cause).
-int FileExceptionCauseOf(DWORD osError);
 
 }  // namespace zs::framework

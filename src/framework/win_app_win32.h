@@ -1,10 +1,11 @@
 // The application object of the framework and the state it keeps for the whole process: the current resource
 // module, from which every dialog template and string ID is loaded, and the dialog colours.
 //
-// Exactly one object of a class derived from CWinApp exists, a global one constructed before WinMain. The
-// framework's WinMain (AfxWinMain) fills in the instance, the command line and the application's name, then
-// calls InitInstance. When that returns false the program ends with the value of ExitInstance; otherwise the
-// framework runs a message loop until WM_QUIT and then ends the same way.
+// Exactly one object of a class derived from CWinApp exists while the program runs: the program's WinMain
+// constructs it and then calls the framework's WinMain (AfxWinMain), which fills in the instance, the command
+// line and the application's name, then calls InitInstance. When that returns false the program ends with the
+// value of ExitInstance; otherwise the framework runs a message loop until WM_QUIT and then ends the same
+// way.
 #pragma once
 
 #include <windows.h>

@@ -8,11 +8,11 @@
 
 namespace zs::language {
 
-PleaseWaitDialog::PleaseWaitDialog(int languageBase, std::string& caption, framework::CWnd* parent)
-    : CDialog(IDD_WAIT, parent), caption_(caption) {
+PleaseWaitDialog::PleaseWaitDialog(int languageBase, const std::string& appName, framework::CWnd* parent)
+    : CDialog(IDD_WAIT, parent), m_strCaption(appName) {
     StringLoader strings = CurrentModuleStrings();
     waitText_ = LoadMessage(strings, languageBase, IDS_PLEASE_WAIT);
-    AppendSetupWord(caption, strings, languageBase);
+    AppendSetupWord(m_strCaption, strings, languageBase);
     if (Create(IDD_WAIT, parent)) {
         // Nothing dispatches messages while the files are staged: paint the window now.
         UpdateWindow(m_hWnd);
@@ -26,7 +26,7 @@ PleaseWaitDialog::~PleaseWaitDialog() {
 BOOL PleaseWaitDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     CenterWindow();
-    SetWindowText(caption_);
+    SetWindowText(m_strCaption);
     SetDlgItemText(IDC_WAIT_TEXT, waitText_);
     SetCursor(LoadCursor(nullptr, IDC_WAIT));
     return TRUE;

@@ -12,10 +12,9 @@ namespace zs::language {
 
 class PleaseWaitDialog : public framework::CDialog {
   public:
-    // Constructing creates and shows the window. `caption` (the program's caption text, which starts as the
-    // application name) gets " " and the block's word for the setup program appended and is the window's
-    // caption; it is not reset, so a second construction would append again.
-    PleaseWaitDialog(int languageBase, std::string& caption, framework::CWnd* parent = nullptr);
+    // Constructing creates and shows the window. Its caption is `appName`, " " and the block's word for the
+    // setup program.
+    PleaseWaitDialog(int languageBase, const std::string& appName, framework::CWnd* parent = nullptr);
     ~PleaseWaitDialog() override;
 
     const std::string& waitText() const { return waitText_; }
@@ -25,7 +24,7 @@ class PleaseWaitDialog : public framework::CDialog {
 
   private:
     std::string waitText_;
-    const std::string& caption_;
+    std::string m_strCaption;
 };
 
 }  // namespace zs::language

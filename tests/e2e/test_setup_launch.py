@@ -64,6 +64,13 @@ class CommandLineTest(LaunchScenario):
         self.assertEqual(log_lines()[-3:], self.launch_lines(command))
         self.assertFalse(temp.exists())
 
+    def test_the_command_line_starts_after_an_unquoted_program_path_with_letters_above_127(self):
+        # Such a letter of the ANSI code page belongs to the program's name: the C runtime's start-up code compared
+        # the bytes signed, ended the name there and passed the rest of the path on as the command line.
+        medium = self.medium(name="\u00dcbung")
+        self.run_to_the_end(medium, command_line=windows_path(medium.path / "setup.exe") + " /a")
+        self.assertIn("Processing command line: /a", log_lines())
+
     def test_workstation_run_names_the_source_directory_twice(self):
         medium = self.medium()
         medium.write("ADMIN.INF", "")

@@ -1,6 +1,6 @@
-"""setup.exe leaves every target directory as it found it: a user's folder or the Windows directory named as the
-temporary directory, a directory left by a killed run, start-up entries that name devices, relative directory
-names, and what the main module leaves behind."""
+"""setup.exe leaves every target directory as it found it: a user's folder, the Windows directory or a drive's root
+named as the temporary directory, a directory left by a killed run, start-up entries that name devices, relative
+directory names, and what the main module leaves behind."""
 
 import os
 import re
@@ -117,7 +117,7 @@ class UsersFilesTest(TargetDirectoryScenario):
 class DeviceNamesTest(TargetDirectoryScenario):
     def test_a_start_up_entry_that_names_a_device_is_a_corrupted_list(self):
         for name in ("CON", "PRN", "AUX", "NUL", "COM1", "LPT1", "CONIN$", "CONOUT$", "nul.txt", "Com9.log",
-                     "AUX.", '"LPT2 "'):
+                     "AUX.", '"LPT2 "', "COM\u00b9", "lpt\u00b3.txt"):
             with self.subTest(name=name):
                 switch_log(True)
                 folder = self.user_folder()
@@ -142,6 +142,16 @@ class DirectoryNamesTest(TargetDirectoryScenario):
                 self.assertIn(f"CMD:{full}{MAIN_MODULE} {medium.program_windows_dir},English", log_lines())
                 self.assertFalse((medium.path / "ADVREL").exists())
                 self.assertTrue(unrelated.is_dir())
+
+    def test_a_bare_drive_is_that_drives_root_and_is_left_as_it_was(self):
+        # Not the drive's current directory, which is the medium's when it lies on C: (the run starts there).
+        root = drive_c()
+        before = sorted(p.name for p in root.iterdir())
+        medium = self.medium([MAIN_MODULE, "DATA.BIN"], "C:", **{"DATA.BIN": b"the medium's"})
+        report = self.run_through(medium)
+        self.assertEqual(report.program, "C:\\" + MAIN_MODULE)
+        self.assertTrue(report.received("DATA.BIN", b"the medium's"))
+        self.assertEqual(sorted(p.name for p in root.iterdir()), before)
 
     def test_an_existing_directory_goes_only_when_it_was_empty_and_what_the_module_wrote_goes(self):
         empty = self.user_folder()

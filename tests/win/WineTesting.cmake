@@ -64,6 +64,8 @@ function(zs_add_win_gtest name)
     endif()
     add_executable(${name} ${arg_UNPARSED_ARGUMENTS})
     target_link_libraries(${name} PRIVATE zs_win_gtest_main ${arg_LIBS})
+    # GoogleTest's library is built with exceptions; its headers in the tests agree with it.
+    set_target_properties(${name} PROPERTIES ZS_CXX_EXCEPTIONS ON)
     if(ZS_RUN_WINE_TESTS)
         set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR ${ZS_WINE_RUN})
         gtest_discover_tests(${name}

@@ -1,4 +1,5 @@
-// The Windows directory's form, the administrative switch and the program's directory.
+// The Windows directory's form, the administrative switch, the program's directory and the temporary
+// directory's path.
 #include "bootstrap/start_up_rules.h"
 
 #include <gtest/gtest.h>
@@ -34,6 +35,16 @@ TEST(StartUpRulesTest, DirectoryKeepsItsLastBackslash) {
     EXPECT_EQ(DirectoryWithBackslash("\\\\SERVER\\APP\\SETUP.EXE"), "\\\\SERVER\\APP\\");
     EXPECT_EQ(DirectoryWithBackslash("Z:\\media v2.0\\setup.exe"), "Z:\\media v2.0\\");
     EXPECT_EQ(DirectoryWithBackslash("SETUP.EXE"), "");
+}
+
+// A bare drive as TmpDirName once became the drive's current directory (GetFullPathName's reading of "C:").
+TEST(StartUpRulesTest, BareDriveAsTemporaryDirectoryIsItsRoot) {
+    EXPECT_EQ(TemporaryDirectoryPath("C:"), "C:\\");
+    EXPECT_EQ(TemporaryDirectoryPath("d:"), "d:\\");
+    for (const char* unchanged :
+         {"C:\\", "C:TMP", "C:\\TMP", "1:", "::", "C", "TMP", "", "\\\\SERVER\\TMP"}) {
+        EXPECT_EQ(TemporaryDirectoryPath(unchanged), unchanged);
+    }
 }
 
 }  // namespace
