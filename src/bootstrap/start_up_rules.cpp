@@ -1,5 +1,7 @@
 #include "bootstrap/start_up_rules.h"
 
+#include "bootstrap/language_filter.h"
+
 namespace zs::bootstrap {
 
 bool IsDriveLetterDirectory(const std::string& directory) {
@@ -13,6 +15,14 @@ bool HasAdminSwitch(const std::string& commandLine) {
 std::string DirectoryWithBackslash(const std::string& modulePath) {
     size_t slash = modulePath.rfind('\\');
     return slash == std::string::npos ? std::string() : modulePath.substr(0, slash + 1);
+}
+
+bool SameDirectory(const std::string& a, const std::string& b) {
+    auto withoutBackslash = [](std::string path) {
+        while (!path.empty() && path.back() == '\\') path.pop_back();
+        return AsciiUpperCase(std::move(path));
+    };
+    return withoutBackslash(a) == withoutBackslash(b);
 }
 
 }  // namespace zs::bootstrap

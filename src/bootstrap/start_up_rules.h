@@ -18,6 +18,10 @@ bool HasAdminSwitch(const std::string& commandLine);
 // when the path has no backslash.
 std::string DirectoryWithBackslash(const std::string& modulePath);
 
+// Whether two full paths name one directory as Windows compares them: without regard to (ASCII) case, with
+// or without a trailing backslash ("C:\Setup\" and "c:\SETUP").
+bool SameDirectory(const std::string& a, const std::string& b);
+
 inline constexpr char kAdminInfName[] = "ADMIN.INF";
 inline constexpr char kResourceLibraryName[] = "ZSRES.DLL";
 
