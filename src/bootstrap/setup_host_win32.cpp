@@ -75,7 +75,7 @@ bool SetupHost::Exists(const std::string& path) {
     return _access(path.c_str(), 0) == 0;
 }
 
-// A device (NUL, COM1) is no directory whatever attributes Windows reports for it.
+// A device (NUL, COM1) is no directory, whatever attributes Windows reports for it.
 bool SetupHost::IsDirectory(const std::string& path) {
     if (NamesDevice(path)) return false;
     const DWORD attributes = GetFileAttributesA(path.c_str());

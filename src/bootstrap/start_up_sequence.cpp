@@ -320,11 +320,14 @@ bool StartUpSequence::PrepareTargetDirectory() {
     if (!fullPath) return !stop(StopReason::kTargetNoFullPath, IDS_TEMP_DIR_FAILED, tmpDirName);
     const std::string directory = WithoutTrailingBackslash(*fullPath);
     // The program's own directory would have the start-up files staged onto themselves, and a file or a
-    // device cannot hold them: either ends the run before anything is staged or taken over.
+    // device cannot hold them: either ends the run before anything is staged or taken over. A device is
+    // told by its name, whatever the system reports of its existence and attributes.
     bool created = false;
     std::optional<StopReason> refused;
     if (SameDirectory(directory, sourceDirectory_)) {
         refused = StopReason::kTargetIsSource;
+    } else if (NamesDevice(directory)) {
+        refused = StopReason::kTargetNotDirectory;
     } else if (host_.Exists(directory)) {
         if (!host_.IsDirectory(directory)) refused = StopReason::kTargetNotDirectory;
     } else if (!(created = host_.MakeDirectory(directory))) {

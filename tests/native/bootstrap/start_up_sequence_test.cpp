@@ -231,6 +231,7 @@ TEST(StartUpSequence, ATargetThatIsNoDirectoryOrTheSourceStopsBeforeStaging) {
         const char* tmpDirName;
         StopReason reason;
     } targets[] = {{"C:\\FILE.TXT", StopReason::kTargetNotDirectory},
+                   {"C:\\TMP\\nul.txt", StopReason::kTargetNotDirectory},
                    {"d:\\", StopReason::kTargetIsSource},
                    {"D:", StopReason::kTargetIsSource}};
     for (const auto& target : targets) {
