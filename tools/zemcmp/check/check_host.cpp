@@ -166,16 +166,14 @@ std::optional<std::string> CheckHost::LoadString(int id) {
 
 // --- Files and directories ---
 
-// A device is found wherever a path names it; other paths only in the medium's directory (the rest of the
-// user's disk is not known: it holds nothing in the way).
+// Paths are found only in the medium's directory: the rest of the user's disk is not known, and the check
+// takes it to hold nothing in the way.
 bool CheckHost::Exists(const std::string& path) {
-    if (bootstrap::NamesDevice(path)) return true;
     std::optional<MediumFile> file = MediumFileOf(path);
     return file && file->Exists();
 }
 
 bool CheckHost::IsDirectory(const std::string& path) {
-    if (bootstrap::NamesDevice(path)) return false;
     std::optional<MediumFile> file = MediumFileOf(path);
     return file && !file->device && file->kind == PathKind::kDirectory;
 }
