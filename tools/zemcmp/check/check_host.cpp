@@ -240,7 +240,6 @@ StageResult CheckHost::StageFile(const bootstrap::StagedFile& file) {
     OpenFile opened;
     std::string problem;
     if (!source || !source->IsFile() || !OpenForReading(source->path, &opened, &problem)) {
-        seen_.unreadableSources[file.fileName] = problem;
         return StageResult::kSourceUnreadable;
     }
     if (file.compressed && !file.workstationRun) {

@@ -52,9 +52,8 @@ struct StandInObservations {
     bool selectDialogMissing = false;  // the library has no template for the Select Language dialog
     std::string supportedLanguages;    // the names of the enabled language entries, run together
     std::string directoryRefusal;      // why CreateDirectory refuses the target directory
-    // Start-up files by their entry's name: a source that does not open, a compressed source that does not
-    // expand (its name and the codec's result).
-    std::map<std::string, std::string> unreadableSources;
+    // Start-up files by their entry's name: a compressed source that does not expand (its name and the
+    // codec's result).
     std::map<std::string, std::pair<std::string, int>> damagedSources;
     // The main module: not staged at all (no entry names it), not where a workstation run starts it, or what
     // Windows' loader says of it.
