@@ -43,6 +43,11 @@ bool IsDeviceName(std::string_view name) {
     return false;
 }
 
+bool NamesDevice(std::string_view path) {
+    const size_t separator = path.find_last_of("\\/:");
+    return IsDeviceName(separator == std::string_view::npos ? path : path.substr(separator + 1));
+}
+
 bool IsValidWindowsFileName(std::string_view name) {
     std::string_view kept = WithoutTrailingDotsAndBlanks(name);
     if (kept.empty()) return false;

@@ -17,6 +17,10 @@ std::string_view WithoutTrailingDotsAndBlanks(std::string_view name);
 
 bool IsDeviceName(std::string_view name);
 
+// Whether the last name of a path (after its last "\", "/" or ":") names a device ("C:\TMP\NUL",
+// "\\.\COM1"): such a path opens the device wherever it points.
+bool NamesDevice(std::string_view path);
+
 // A name that a file in a Windows directory can have (after its trailing dots and blanks are dropped, it is
 // not empty and holds no forbidden character).
 bool IsValidWindowsFileName(std::string_view name);

@@ -13,7 +13,8 @@ bool IsCSpace(char c) {
 
 }  // namespace
 
-int32_t ParseRequiredBytes(const std::string& text) {
+RequiredBytesReading ReadRequiredBytes(const std::string& text) {
+    RequiredBytesReading reading;
     size_t i = 0;
     while (i < text.size() && IsCSpace(text[i])) ++i;
     bool negative = false;
@@ -25,11 +26,22 @@ int32_t ParseRequiredBytes(const std::string& text) {
     const int64_t limit = negative ? -static_cast<int64_t>(std::numeric_limits<int32_t>::min())
                                    : std::numeric_limits<int32_t>::max();
     int64_t magnitude = 0;
+    const size_t digits = i;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
         magnitude = magnitude * 10 + (text[i] - '0');
-        if (magnitude > limit) magnitude = limit;
+        if (magnitude > limit) {
+            magnitude = limit;
+            reading.saturated = true;
+        }
     }
-    return static_cast<int32_t>(negative ? -magnitude : magnitude);
+    reading.bytes = static_cast<int32_t>(negative ? -magnitude : magnitude);
+    reading.hasDigits = i > digits;
+    reading.textAfterDigits = i < text.size();
+    return reading;
+}
+
+int32_t ParseRequiredBytes(const std::string& text) {
+    return ReadRequiredBytes(text).bytes;
 }
 
 bool HasEnoughFreeSpace(long double freeBytes, int32_t requiredBytes) {

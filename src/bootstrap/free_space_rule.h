@@ -12,6 +12,15 @@ namespace zs::bootstrap {
 // beyond the signed 32-bit range saturates at its nearest end (as a 32-bit strtol does) instead of wrapping.
 int32_t ParseRequiredBytes(const std::string& text);
 
+// The same reading with what it met on the way, for a media author's warnings.
+struct RequiredBytesReading {
+    int32_t bytes = 0;
+    bool hasDigits = false;        // at least one digit after the white space and the sign
+    bool textAfterDigits = false;  // something follows the digits, which the reading ignores
+    bool saturated = false;        // the number lies beyond the signed 32-bit range
+};
+RequiredBytesReading ReadRequiredBytes(const std::string& text);
+
 // The test passes only when the free bytes are strictly greater than the requirement, compared as
 // floating-point numbers (free space may exceed any 32-bit count).
 bool HasEnoughFreeSpace(long double freeBytes, int32_t requiredBytes);

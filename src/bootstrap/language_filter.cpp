@@ -29,6 +29,7 @@ LanguageList ReadLanguageList(const ProfileReader& listFile, const std::string& 
         std::string value =
             listFile.GetString(kSetupLangSection, std::to_string(key).c_str(), "", kLanguageEntryBufferSize);
         Log(log, "\t\t***" + value);
+        list.endKey = key;
         if (value.empty()) {
             list.faulty = key == 1;  // no entry at all
             break;
@@ -36,6 +37,7 @@ LanguageList ReadLanguageList(const ProfileReader& listFile, const std::string& 
         LanguageEntry entry;
         if (!ParseLanguageEntry(value, filterCode, entry)) {
             list.faulty = true;
+            list.endValue = std::move(value);
             break;
         }
         if (entry.enabled) list.supportedLanguages += entry.name;

@@ -26,6 +26,8 @@ struct LanguageList {
     std::vector<LanguageEntry> entries;  // the well-formed entries before the end of the list, in key order
     std::string supportedLanguages;      // the names of the enabled entries, concatenated without separators
     bool faulty = false;                 // entry "1" missing or empty, or an entry without a comma
+    int endKey = 0;                      // the key whose value ended the list
+    std::string endValue;                // that value as read: empty, or an entry without a comma
 };
 
 std::string AsciiUpperCase(std::string text);

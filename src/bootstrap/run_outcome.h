@@ -5,8 +5,10 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "bootstrap/exit_status.h"
+#include "language/messages.h"
 
 namespace zs::bootstrap {
 
@@ -35,13 +37,58 @@ enum class MessageIcon { kExclamation, kStop };
 // "exclamation" or "stop".
 const char* MessageIconName(MessageIcon icon);
 
-// A message box of the run: one of setup.exe's fixed English texts, or a string of the resource library with
-// "%1" filled when there is an argument.
+// A message box of the run: one of setup.exe's fixed English texts, or a message of a language block of the
+// resource library with "%1" filled when there is an argument (the step's own text, valid while the stop is
+// handled).
 struct RunMessage {
     const char* fixedText = nullptr;
-    int stringId = 0;
-    std::optional<std::string> argument;
+    int block = 0;   // the block's base string ID (IDS_BLOCK_BASE), for a message of the library
+    int offset = 0;  // the message's offset in its block (IDS_FILE_NOT_FOUND, ...)
+    std::optional<std::string_view> argument;
     MessageIcon icon = MessageIcon::kStop;
+
+    int StringId() const { return language::MessageId(block, offset); }
+};
+
+// What the step found that ends the run.
+enum class StopReason {
+    kResourceLibraryNotLoaded,    // ZSRES.DLL beside the program does not load (file: ZSRES.DLL)
+    kWindowsDirectoryNotOnDrive,  // the Windows directory is not on a drive
+    kListFileMissing,             // file: SETUP.LST
+    kFilterCodeRedirect,          // the filter code begins with "0"
+    kFilterCodeEmpty,             // the filter code is missing or empty
+    kLanguageEntryMissing,        // the language entries end at once: key 1 is missing or empty
+    kLanguageEntryWithoutComma,   // a language entry has no comma
+    kValueMissing,                // a value of [StartUp] reads as missing
+    kNotEnoughSpace,              // drive C: has no more free bytes than TmpDirSize asks for
+    kNoLanguageChosen,            // a quiet run that has no language to take
+    kNothingOffered,              // the Select Language (or Location) list is empty
+    kLocationWithoutName,         // a location without a name fails the whole list (section: that location)
+    kCancelled,                   // the selection ended without a choice
+    kTargetNoFullPath,            // TmpDirName gives no full path
+    kTargetNotDirectory,          // the target exists but is no directory (a file, a device)
+    kTargetIsSource,              // the target is the program's own directory
+    kTargetNotCreated,            // the target cannot be created
+    kNoStartUpFile,               // no start-up entry 1
+    kEveryStartUpFileSkipped,     // a workstation run skips every entry before the list ends
+    kEntryNotPlain,               // a start-up entry is no plain file name
+    kStartUpFileMissing,          // neither the file nor its compressed name is in the source directory
+    kStartUpFileUnreadable,       // the source cannot be opened
+    kStartUpFileNotWritten,       // the destination cannot be made
+    kStartUpFileNotCopied,        // the copy or the expansion failed
+    kMainModuleNotStarted,        // file: _SETUP.EXE
+};
+
+// Why the run ends where it does, as the step that ends it saw it: the media tool reports from this and
+// never works it out again. Fields that do not apply stay empty; the texts are the step's own and valid while
+// the stop is handled.
+struct RunCause {
+    StopReason reason = StopReason::kResourceLibraryNotLoaded;
+    std::string_view profile;               // the profile file that the section and key are of
+    std::string_view section;               // the section read, or the location
+    std::string_view key;                   // the key read
+    std::optional<std::string_view> entry;  // the value as the step read it (cut to its buffer)
+    std::string_view fileName;              // the file or directory the step is about
 };
 
 // The end of a run that stops before the main module has run, or is cancelled.
@@ -50,6 +97,7 @@ struct RunEnd {
     int exitStatus = kExitStopped;
     std::optional<RunMessage> message;  // nothing: the run ends without a message
     bool restoreCursor = true;          // the saved cursor is made current before the message
+    RunCause cause;
 };
 
 }  // namespace zs::bootstrap

@@ -3,6 +3,7 @@
 #include <direct.h>
 #include <io.h>
 
+#include "bootstrap/file_name_rules.h"
 #include "bootstrap/launcher_record_win32.h"
 #include "bootstrap/launcher_wnd_win32.h"
 #include "bootstrap/private_profile_reader_win32.h"
@@ -71,6 +72,13 @@ std::optional<std::string> SetupHost::WindowsDirectory() {
 
 bool SetupHost::Exists(const std::string& path) {
     return _access(path.c_str(), 0) == 0;
+}
+
+// A device (NUL, COM1) is no directory, whatever attributes Windows reports for it.
+bool SetupHost::IsDirectory(const std::string& path) {
+    if (NamesDevice(path)) return false;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 std::unique_ptr<ProfileReader> SetupHost::OpenProfile(const std::string& path) {

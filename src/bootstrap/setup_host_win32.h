@@ -33,6 +33,7 @@ class SetupHost : public StartUpHost {
 
     std::optional<std::string> WindowsDirectory() override;
     bool Exists(const std::string& path) override;
+    bool IsDirectory(const std::string& path) override;
     std::unique_ptr<ProfileReader> OpenProfile(const std::string& path) override;
     long double FreeBytes(int drive) override;
     std::optional<std::string> FullPath(const std::string& path) override;

@@ -23,9 +23,13 @@ StartUpFileList CollectStartUpFiles(const ProfileReader& listFile, bool workstat
     StartUpFileList list;
     for (int key = 1;; ++key) {
         StartUpEntry entry = ReadStartUpEntry(listFile, key);
-        if (workstationRun && entry.skipInWorkstationRun) continue;
+        if (workstationRun && entry.skipInWorkstationRun) {
+            ++list.skipped;
+            continue;
+        }
         if (entry.missing) break;
         list.fileNames.push_back(std::move(entry.fileName));
+        list.keys.push_back(key);
     }
     list.noFileApplies = list.fileNames.empty();
     return list;

@@ -30,7 +30,9 @@ StartUpEntry ReadStartUpEntry(const ProfileReader& listFile, int keyNumber);
 // set: the list file is corrupted for this run.
 struct StartUpFileList {
     std::vector<std::string> fileNames;
+    std::vector<int> keys;  // the key of each file name
     bool noFileApplies = false;
+    int skipped = 0;  // entries passed over for their mark
 };
 
 StartUpFileList CollectStartUpFiles(const ProfileReader& listFile, bool workstationRun);

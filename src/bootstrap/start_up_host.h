@@ -65,6 +65,8 @@ class StartUpHost {
     // The machine and the medium.
     virtual std::optional<std::string> WindowsDirectory() = 0;
     virtual bool Exists(const std::string& path) = 0;
+    // Whether an existing path is a directory (a file or a device is not).
+    virtual bool IsDirectory(const std::string& path) = 0;
     virtual std::unique_ptr<ProfileReader> OpenProfile(const std::string& path) = 0;
     virtual long double FreeBytes(int drive) = 0;
     virtual std::optional<std::string> FullPath(const std::string& path) = 0;
@@ -109,9 +111,10 @@ class StartUpHost {
     virtual void OnTargetDirectory(const std::string& /*tmpDirName*/, const std::string& /*target*/,
                                    bool /*workstationRun*/) {}
     virtual void OnStartUpFiles(const StartUpFileList& /*list*/, bool /*workstationRun*/) {}
-    // The media tool follows the sequence past a stop where it can, to report what would stop it next;
+    // Every stop, after its message (`text`, empty without one) and the clean-up of the target directory. The
+    // media tool follows the sequence past a stop where it can, to report what would stop it next (true);
     // setup.exe always ends there.
-    virtual bool ContinueAfterStop(const RunEnd& /*end*/) { return false; }
+    virtual bool ContinueAfterStop(const RunEnd& /*end*/, const std::string& /*text*/) { return false; }
 };
 
 }  // namespace zs::bootstrap

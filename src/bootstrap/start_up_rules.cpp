@@ -1,5 +1,7 @@
 #include "bootstrap/start_up_rules.h"
 
+#include "bootstrap/language_filter.h"
+
 namespace zs::bootstrap {
 
 bool IsDriveLetterDirectory(const std::string& directory) {
@@ -20,6 +22,14 @@ std::string TemporaryDirectoryPath(const std::string& tmpDirName) {
         tmpDirName.size() == 2 && tmpDirName[1] == ':' &&
         ((tmpDirName[0] >= 'A' && tmpDirName[0] <= 'Z') || (tmpDirName[0] >= 'a' && tmpDirName[0] <= 'z'));
     return bareDrive ? tmpDirName + "\\" : tmpDirName;
+}
+
+bool SameDirectory(const std::string& a, const std::string& b) {
+    auto withoutBackslash = [](std::string path) {
+        while (!path.empty() && path.back() == '\\') path.pop_back();
+        return AsciiUpperCase(std::move(path));
+    };
+    return withoutBackslash(a) == withoutBackslash(b);
 }
 
 }  // namespace zs::bootstrap

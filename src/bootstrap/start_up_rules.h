@@ -23,6 +23,10 @@ std::string DirectoryWithBackslash(const std::string& modulePath);
 // current directory of the drive, which is what GetFullPathName makes of it. Every other name stays as it is.
 std::string TemporaryDirectoryPath(const std::string& tmpDirName);
 
+// Whether two full paths name one directory as Windows compares them: without regard to (ASCII) case, with
+// or without a trailing backslash ("C:\Setup\" and "c:\SETUP").
+bool SameDirectory(const std::string& a, const std::string& b);
+
 inline constexpr char kAdminInfName[] = "ADMIN.INF";
 inline constexpr char kResourceLibraryName[] = "ZSRES.DLL";
 

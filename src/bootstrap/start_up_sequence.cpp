@@ -25,15 +25,6 @@ namespace {
 
 constexpr int kDriveC = 3;
 
-RunEnd FixedMessage(RunPhase phase, const char* text) {
-    RunEnd end;
-    end.phase = phase;
-    end.message = RunMessage{text, 0, std::nullopt, MessageIcon::kExclamation};
-    // The fixed messages come before the cursor is changed, or (the redirect) leave it as it is.
-    end.restoreCursor = false;
-    return end;
-}
-
 // A message of a quiet run as one log line: the icon's word and the text, its line breaks and tabs written
 // as \n and \t.
 std::string QuietMessageLine(MessageIcon icon, const std::string& text) {
@@ -62,28 +53,56 @@ std::string WithTrailingBackslash(std::string directory) {
     return directory;
 }
 
-}  // namespace
-
-RunEnd StartUpSequence::EnglishMessage(RunPhase phase, int offset,
-                                       std::optional<std::string> argument) const {
-    RunEnd end;
-    end.phase = phase;
-    end.message = RunMessage{nullptr, language::MessageId(IDS_ENGLISH_BASE, offset), std::move(argument),
-                             MessageIcon::kStop};
-    return end;
+RunCause Because(StopReason reason, std::string_view fileName = {}) {
+    RunCause cause;
+    cause.reason = reason;
+    cause.fileName = fileName;
+    return cause;
 }
 
-RunEnd StartUpSequence::ChosenMessage(RunPhase phase, int offset, std::optional<std::string> argument) const {
+// A stop at a value of the list file.
+RunCause AtListFile(StopReason reason, const char* section, std::string_view key,
+                    std::optional<std::string_view> entry, std::string_view fileName = {}) {
+    RunCause cause = Because(reason, fileName);
+    cause.profile = kListFileName;
+    cause.section = section;
+    cause.key = key;
+    cause.entry = entry;
+    return cause;
+}
+
+}  // namespace
+
+bool StartUpSequence::StopWithMessage(RunPhase phase, int block, int offset, const RunCause& cause,
+                                      std::optional<std::string_view> argument) {
     RunEnd end;
     end.phase = phase;
-    end.message = RunMessage{nullptr, language::MessageId(selection_.languageBase, offset),
-                             std::move(argument), MessageIcon::kStop};
-    return end;
+    end.message = RunMessage{nullptr, block, offset, argument, MessageIcon::kStop};
+    end.cause = cause;
+    return Stop(end);
+}
+
+bool StartUpSequence::StopWithFixedText(RunPhase phase, const char* text, const RunCause& cause) {
+    RunEnd end;
+    end.phase = phase;
+    end.message = RunMessage{text, 0, 0, std::nullopt, MessageIcon::kExclamation};
+    // The fixed messages come before the cursor is changed, or (the redirect) leave it as it is.
+    end.restoreCursor = false;
+    end.cause = cause;
+    return Stop(end);
+}
+
+bool StartUpSequence::StopWithoutMessage(RunPhase phase, int exitStatus, const RunCause& cause) {
+    RunEnd end;
+    end.phase = phase;
+    end.exitStatus = exitStatus;
+    end.cause = cause;
+    return Stop(end);
 }
 
 std::string StartUpSequence::MessageText(const RunMessage& message) {
     if (message.fixedText) return message.fixedText;
-    std::string text = host_.LoadString(message.stringId).value_or(std::string());
+    std::string text = host_.LoadString(message.StringId()).value_or(std::string());
     return message.argument ? framework::FillArgument1(text, *message.argument) : text;
 }
 
@@ -97,8 +116,9 @@ bool StartUpSequence::Stop(const RunEnd& end) {
         pleaseWaitShown_ = false;
     }
     if (end.restoreCursor) host_.RestoreCursor();
+    std::string text;
     if (end.message) {
-        std::string text = MessageText(*end.message);
+        text = MessageText(*end.message);
         if (switches_.quiet) {
             Log(QuietMessageLine(end.message->icon, text));
         } else {
@@ -109,7 +129,7 @@ bool StartUpSequence::Stop(const RunEnd& end) {
         host_.CleanUpTargetDirectory();
         targetTakenOver_ = false;
     }
-    if (host_.ContinueAfterStop(end)) return false;
+    if (host_.ContinueAfterStop(end, text)) return false;
     if (libraryInUse_) {
         host_.ReleaseResourceLibrary();
         libraryInUse_ = false;
@@ -136,54 +156,66 @@ bool StartUpSequence::CheckListFile() {
     const std::string listFilePath = sourceDirectory_ + kListFileName;
     Log("Checking list file...");
     if (!host_.Exists(listFilePath) &&
-        Stop(EnglishMessage(RunPhase::kListFile, IDS_FILE_NOT_FOUND, std::string(kListFileName)))) {
+        StopWithMessage(RunPhase::kListFile, IDS_ENGLISH_BASE, IDS_FILE_NOT_FOUND,
+                        Because(StopReason::kListFileMissing, kListFileName), kListFileName)) {
         return false;
     }
     listFile_ = host_.OpenProfile(listFilePath);
 
     Log("Checking available languages:SETUPLANG");
     const std::string filterCode = ReadFilterCode(*listFile_);
-    switch (ClassifyFilterCode(filterCode)) {
-        case FilterCodeKind::kRedirect:
-            if (Stop(FixedMessage(RunPhase::kLanguages, kRedirectMessage))) return false;
-            break;
-        case FilterCodeKind::kEmpty:
-            if (Stop(EnglishMessage(RunPhase::kLanguages, IDS_LIST_CORRUPTED))) return false;
-            break;
-        case FilterCodeKind::kUsable:
-            break;
+    const FilterCodeKind filterKind = ClassifyFilterCode(filterCode);
+    if (filterKind != FilterCodeKind::kUsable) {
+        const bool redirect = filterKind == FilterCodeKind::kRedirect;
+        const RunCause cause =
+            AtListFile(redirect ? StopReason::kFilterCodeRedirect : StopReason::kFilterCodeEmpty,
+                       kSetupLangSection, kFilterCodeKey, filterCode);
+        if (redirect ? StopWithFixedText(RunPhase::kLanguages, kRedirectMessage, cause)
+                     : StopWithMessage(RunPhase::kLanguages, IDS_ENGLISH_BASE, IDS_LIST_CORRUPTED, cause)) {
+            return false;
+        }
     }
     LanguageList languages =
         ReadLanguageList(*listFile_, filterCode, [this](const std::string& line) { Log(line); });
     supportedLanguages_ = languages.supportedLanguages;
     host_.OnLanguageList(filterCode, languages);
     Log("Supported languages:" + supportedLanguages_);
-    if (languages.faulty && Stop(EnglishMessage(RunPhase::kLanguages, IDS_LIST_CORRUPTED))) return false;
+    if (languages.faulty) {
+        const StopReason reason = languages.endValue.empty() ? StopReason::kLanguageEntryMissing
+                                                             : StopReason::kLanguageEntryWithoutComma;
+        const std::string key = std::to_string(languages.endKey);
+        if (StopWithMessage(RunPhase::kLanguages, IDS_ENGLISH_BASE, IDS_LIST_CORRUPTED,
+                            AtListFile(reason, kSetupLangSection, key, languages.endValue))) {
+            return false;
+        }
+    }
 
     const std::string editionWord = ReadEditionWord(*listFile_);
     locationMode_ = IsLocationModeEdition(editionWord);
     host_.OnEditionWord(editionWord, locationMode_);
 
+    // A required value of [StartUp] that reads as missing.
+    auto missing = [&](RunPhase phase, const char* key, const std::string& value) {
+        return IsMissingEntry(value) &&
+               StopWithMessage(phase, IDS_ENGLISH_BASE, IDS_LIST_CORRUPTED,
+                               AtListFile(StopReason::kValueMissing, kStartUpSection, key, value));
+    };
     Log("Checking list file structure:APPNAME");
     appName_ = ReadAppName(*listFile_);
-    if (IsMissingEntry(appName_) && Stop(EnglishMessage(RunPhase::kApplicationName, IDS_LIST_CORRUPTED))) {
-        return false;
-    }
+    if (missing(RunPhase::kApplicationName, kAppNameKey, appName_)) return false;
 
     Log("Checking list file structure:TMPDIR_SIZE");
     const std::string tmpDirSize = ReadTmpDirSize(*listFile_);
-    if (IsMissingEntry(tmpDirSize) && Stop(EnglishMessage(RunPhase::kSpaceRequirement, IDS_LIST_CORRUPTED))) {
-        return false;
-    }
+    if (missing(RunPhase::kSpaceRequirement, kTmpDirSizeKey, tmpDirSize)) return false;
 
     host_.OnStartUpValues(appName_, tmpDirSize);
     Log("Checking available space...");
     const int32_t requiredBytes = ParseRequiredBytes(tmpDirSize);
-    if (!HasEnoughFreeSpace(host_.FreeBytes(kDriveC), requiredBytes) &&
-        Stop(EnglishMessage(RunPhase::kFreeSpace, IDS_FREE_SPACE, RequiredKilobytesText(requiredBytes)))) {
-        return false;
-    }
-    return true;
+    if (HasEnoughFreeSpace(host_.FreeBytes(kDriveC), requiredBytes)) return true;
+    const std::string kilobytes = RequiredKilobytesText(requiredBytes);
+    return !StopWithMessage(
+        RunPhase::kFreeSpace, IDS_ENGLISH_BASE, IDS_FREE_SPACE,
+        AtListFile(StopReason::kNotEnoughSpace, kStartUpSection, kTmpDirSizeKey, tmpDirSize), kilobytes);
 }
 
 // The language from /LANG=, or in a quiet run the only one offered. Nothing when the dialog has to ask.
@@ -209,10 +241,11 @@ bool StartUpSequence::SelectLanguage() {
         [this](int id) { return host_.LoadString(id); }, [this](const std::string& line) { Log(line); });
     std::unique_ptr<ProfileReader> profile;
     std::optional<language::LanguageChoices> choices;
+    std::string unnamedLocation;
     if (locationMode_) {
         profile = host_.OpenProfile(sourceDirectory_ + language::kLocationProfileName);
-        choices =
-            language::LanguageChoices::ForLocations(std::move(catalogue), supportedLanguages_, *profile);
+        choices = language::LanguageChoices::ForLocations(std::move(catalogue), supportedLanguages_, *profile,
+                                                          &unnamedLocation);
     } else {
         choices = language::LanguageChoices::ForLanguages(std::move(catalogue), supportedLanguages_);
     }
@@ -226,9 +259,7 @@ bool StartUpSequence::SelectLanguage() {
             selection = *chosen;
         } else if (switches_.quiet) {
             Log("No language chosen for a quiet run");
-            RunEnd end;
-            end.phase = RunPhase::kSelection;
-            Stop(end);
+            StopWithoutMessage(RunPhase::kSelection, kExitStopped, Because(StopReason::kNoLanguageChosen));
             return false;
         } else {
             selection = host_.RunSelectionDialog(*choices);
@@ -236,10 +267,20 @@ bool StartUpSequence::SelectLanguage() {
     }
     if (selection.cancelled) {
         host_.RecordCancel();
-        RunEnd end;
-        end.phase = RunPhase::kSelection;
-        end.exitStatus = kExitCancelled;
-        Stop(end);
+        // The list the user was left with tells why: none at all, an empty one, or a choice not made.
+        RunCause cause = Because(StopReason::kCancelled);
+        if (!choices) {
+            cause.reason = StopReason::kLocationWithoutName;
+            cause.profile = language::kLocationProfileName;
+            cause.section = unnamedLocation;
+            cause.key = language::kLocationNameKey;
+            cause.entry = std::string_view();
+        } else if (choices->items().empty()) {
+            cause.reason = StopReason::kNothingOffered;
+            cause.profile = locationMode_ ? language::kLocationProfileName : kListFileName;
+            if (!locationMode_) cause.section = kSetupLangSection;
+        }
+        StopWithoutMessage(RunPhase::kSelection, kExitCancelled, cause);
         return false;
     }
 
@@ -267,20 +308,33 @@ bool StartUpSequence::PrepareTargetDirectory() {
     }
 
     Log("[local,admin] Creating tmp directory...");
+    auto stop = [&](StopReason reason, int offset, std::string_view directory) {
+        return StopWithMessage(RunPhase::kTemporaryDirectory, selection_.languageBase, offset,
+                               AtListFile(reason, kStartUpSection, kTmpDirNameKey, tmpDirName, directory));
+    };
     // Without a TmpDirName the list file cannot say where the files go.
-    if (IsMissingEntry(tmpDirName) &&
-        Stop(ChosenMessage(RunPhase::kTemporaryDirectory, IDS_LIST_CORRUPTED))) {
+    if (IsMissingEntry(tmpDirName) && stop(StopReason::kValueMissing, IDS_LIST_CORRUPTED, {})) {
         return false;
     }
-    std::optional<std::string> directory = host_.FullPath(TemporaryDirectoryPath(tmpDirName));
-    if (directory) directory = WithoutTrailingBackslash(*directory);
+    std::optional<std::string> fullPath = host_.FullPath(TemporaryDirectoryPath(tmpDirName));
+    if (!fullPath) return !stop(StopReason::kTargetNoFullPath, IDS_TEMP_DIR_FAILED, tmpDirName);
+    const std::string directory = WithoutTrailingBackslash(*fullPath);
+    // The program's own directory would have the start-up files staged onto themselves, and a file or a
+    // device cannot hold them: either ends the run before anything is staged or taken over. A device is
+    // told by its name, whatever the system reports of its existence and attributes.
     bool created = false;
-    if (directory && !host_.Exists(*directory)) {
-        created = host_.MakeDirectory(*directory);
-        if (!created) directory.reset();
+    std::optional<StopReason> refused;
+    if (SameDirectory(directory, sourceDirectory_)) {
+        refused = StopReason::kTargetIsSource;
+    } else if (NamesDevice(directory)) {
+        refused = StopReason::kTargetNotDirectory;
+    } else if (host_.Exists(directory)) {
+        if (!host_.IsDirectory(directory)) refused = StopReason::kTargetNotDirectory;
+    } else if (!(created = host_.MakeDirectory(directory))) {
+        refused = StopReason::kTargetNotCreated;
     }
-    if (!directory) return !Stop(ChosenMessage(RunPhase::kTemporaryDirectory, IDS_TEMP_DIR_FAILED));
-    targetDirectory_ = WithTrailingBackslash(*directory);
+    if (refused) return !stop(*refused, IDS_TEMP_DIR_FAILED, directory);
+    targetDirectory_ = WithTrailingBackslash(directory);
     host_.OnTargetDirectory(tmpDirName, targetDirectory_, false);
     host_.TakeOverTargetDirectory(targetDirectory_, created);
     targetTakenOver_ = true;
@@ -294,13 +348,28 @@ bool StartUpSequence::StageStartUpFiles() {
     Log("Initializing setup files...");
     const StartUpFileList list = CollectStartUpFiles(*listFile_, workstationRun_);
     host_.OnStartUpFiles(list, workstationRun_);
-    if (list.noFileApplies && Stop(ChosenMessage(RunPhase::kStaging, IDS_LIST_CORRUPTED))) return false;
-    for (const std::string& fileName : list.fileNames) {
-        if (!IsPlainFileName(fileName) && Stop(ChosenMessage(RunPhase::kStaging, IDS_LIST_CORRUPTED))) {
+    // A stop at the entry of file i (or at entry 1 when there is none).
+    auto stop = [&](StopReason reason, int offset, size_t i, bool named) {
+        const bool entry = i < list.fileNames.size();
+        const std::string_view fileName = entry ? std::string_view(list.fileNames[i]) : std::string_view();
+        const std::string key = std::to_string(entry ? list.keys[i] : 1);
+        return StopWithMessage(RunPhase::kStaging, selection_.languageBase, offset,
+                               AtListFile(reason, kStartUpSection, key, std::nullopt, fileName),
+                               named ? std::optional<std::string_view>(fileName) : std::nullopt);
+    };
+    if (list.noFileApplies &&
+        stop(list.skipped ? StopReason::kEveryStartUpFileSkipped : StopReason::kNoStartUpFile,
+             IDS_LIST_CORRUPTED, 0, false)) {
+        return false;
+    }
+    for (size_t i = 0; i < list.fileNames.size(); ++i) {
+        if (!IsPlainFileName(list.fileNames[i]) &&
+            stop(StopReason::kEntryNotPlain, IDS_LIST_CORRUPTED, i, false)) {
             return false;
         }
     }
-    for (const std::string& fileName : list.fileNames) {
+    for (size_t i = 0; i < list.fileNames.size(); ++i) {
+        const std::string& fileName = list.fileNames[i];
         // Only the media tool, which goes on past a stop, gets here with such a name.
         if (!IsPlainFileName(fileName)) continue;
         StagedFile file;
@@ -312,22 +381,24 @@ bool StartUpSequence::StageStartUpFiles() {
         file.compressed = !host_.Exists(file.sourcePath);
         if (file.compressed) file.sourcePath = MakeCompressedName(file.sourcePath);
         if (!host_.Exists(file.sourcePath)) {
-            if (Stop(ChosenMessage(RunPhase::kStaging, IDS_FILE_NOT_FOUND, fileName))) return false;
+            if (stop(StopReason::kStartUpFileMissing, IDS_FILE_NOT_FOUND, i, true)) return false;
             continue;
         }
-        int failure = -1;
+        bool stopped = false;
         switch (host_.StageFile(file)) {
             case StageResult::kDone:
                 break;
             case StageResult::kSourceUnreadable:
-                failure = IDS_FILE_NOT_FOUND;
+                stopped = stop(StopReason::kStartUpFileUnreadable, IDS_FILE_NOT_FOUND, i, true);
                 break;
             case StageResult::kDestinationFailed:
+                stopped = stop(StopReason::kStartUpFileNotWritten, IDS_DECOMPRESS_FAILED, i, true);
+                break;
             case StageResult::kCopyFailed:
-                failure = IDS_DECOMPRESS_FAILED;
+                stopped = stop(StopReason::kStartUpFileNotCopied, IDS_DECOMPRESS_FAILED, i, true);
                 break;
         }
-        if (failure >= 0 && Stop(ChosenMessage(RunPhase::kStaging, failure, fileName))) return false;
+        if (stopped) return false;
     }
     return !stopped_;
 }
@@ -354,7 +425,8 @@ int StartUpSequence::LaunchMainModule() {
     if (!start.started) {
         // The user is told, instead of a run that ends as if it had succeeded. The module never ran, so a
         // restart request in the registry is not its: it is not acted on.
-        Stop(ChosenMessage(RunPhase::kLaunch, IDS_START_FAILED));
+        StopWithMessage(RunPhase::kLaunch, selection_.languageBase, IDS_START_FAILED,
+                        Because(StopReason::kMainModuleNotStarted, kMainModuleName));
         return stopStatus_;
     }
 
@@ -387,7 +459,8 @@ int StartUpSequence::Run() {
     // The resource library, taken from the program's own directory only.
     sourceDirectory_ = DirectoryWithBackslash(host_.ProgramPath());
     if (sourceDirectory_.empty() || !host_.LoadResourceLibrary(sourceDirectory_ + kResourceLibraryName)) {
-        Stop(FixedMessage(RunPhase::kResourceLibrary, kMissingLibraryMessage));
+        StopWithFixedText(RunPhase::kResourceLibrary, kMissingLibraryMessage,
+                          Because(StopReason::kResourceLibraryNotLoaded, kResourceLibraryName));
         return stopStatus_;
     }
     if (std::optional<int> handedOver = HandOverToHook()) return *handedOver;
@@ -399,7 +472,9 @@ int StartUpSequence::Run() {
     // The Windows directory must be on a drive.
     std::optional<std::string> windowsDirectory = host_.WindowsDirectory();
     if ((!windowsDirectory || !IsDriveLetterDirectory(*windowsDirectory)) &&
-        Stop(FixedMessage(RunPhase::kWindowsDirectory, kWindowsDirectoryMessage))) {
+        StopWithFixedText(RunPhase::kWindowsDirectory, kWindowsDirectoryMessage,
+                          Because(StopReason::kWindowsDirectoryNotOnDrive,
+                                  windowsDirectory ? *windowsDirectory : std::string_view()))) {
         return stopStatus_;
     }
 

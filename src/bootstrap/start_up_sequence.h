@@ -51,10 +51,13 @@ class StartUpSequence {
     std::string MessageText(const RunMessage& message);
     void Log(const std::string& line) { host_.Log(line); }
 
-    RunEnd EnglishMessage(RunPhase phase, int offset,
-                          std::optional<std::string> argument = std::nullopt) const;
-    RunEnd ChosenMessage(RunPhase phase, int offset,
-                         std::optional<std::string> argument = std::nullopt) const;
+    // The stops, each building its end of the run in one place: with a message of a language block of the
+    // library (English before the language is chosen, the chosen one's after), with one of the fixed texts,
+    // or without a message. True when the run ends here.
+    bool StopWithMessage(RunPhase phase, int block, int offset, const RunCause& cause,
+                         std::optional<std::string_view> argument = std::nullopt);
+    bool StopWithFixedText(RunPhase phase, const char* text, const RunCause& cause);
+    bool StopWithoutMessage(RunPhase phase, int exitStatus, const RunCause& cause);
 
     StartUpHost& host_;
     SetupSwitches switches_;

@@ -32,14 +32,18 @@ LanguageChoices LanguageChoices::ForLanguages(std::vector<CatalogueEntry> catalo
 
 std::optional<LanguageChoices> LanguageChoices::ForLocations(std::vector<CatalogueEntry> catalogue,
                                                              const std::string& supportedLanguages,
-                                                             const bootstrap::ProfileReader& profile) {
+                                                             const bootstrap::ProfileReader& profile,
+                                                             std::string* unnamed) {
     LanguageChoices choices;
     choices.catalogue_ = OfferedEntries(catalogue, supportedLanguages);
     const LocationProfile& locations = choices.profile_.emplace(profile);
     for (const std::string& section : locations.SectionNames()) {
         std::string name = locations.Read(section, kLocationNameKey, "", kLocationValueBufferSize);
         // Every location needs a name to be shown by: one without it fails the whole list.
-        if (name.empty()) return std::nullopt;
+        if (name.empty()) {
+            if (unnamed) *unnamed = section;
+            return std::nullopt;
+        }
         choices.items_.push_back(std::move(name));
     }
     return choices;

@@ -37,10 +37,12 @@ class LanguageChoices {
                                         const std::string& supportedLanguages);
 
     // Location mode over the profile (which must outlive the result): every section of ZSPROFIL.INI by its
-    // "Name". Nothing when a section has no name (an absent or empty "Name" fails the whole list).
+    // "Name". Nothing when a section has no name (an absent or empty "Name" fails the whole list); that
+    // section goes to *unnamed.
     static std::optional<LanguageChoices> ForLocations(std::vector<CatalogueEntry> catalogue,
                                                        const std::string& supportedLanguages,
-                                                       const bootstrap::ProfileReader& profile);
+                                                       const bootstrap::ProfileReader& profile,
+                                                       std::string* unnamed = nullptr);
 
     bool locationMode() const { return profile_.has_value(); }
     // The items of the list, in the order in which it shows them.

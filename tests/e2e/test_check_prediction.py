@@ -17,7 +17,7 @@ import tempfile
 import unittest
 from dataclasses import dataclass, field
 from pathlib import Path
-from typing import Dict, List, Optional
+from typing import Dict, List, Optional, Tuple
 
 from setupmedium import (EXIT_CANCELLED, EXIT_COMPLETED, EXIT_STOPPED, MAIN_MODULE, MAIN_MODULE_STAND_IN, SetupMedium,
                          clean_wine_state, log_lines, switch_log)
@@ -68,6 +68,8 @@ class Case:
     remove: List[str] = field(default_factory=list)
     profile: Optional[bytes] = None  # ZSPROFIL.INI
     program_dir: str = ""
+    library: str = ""  # a test variant of ZSRES.DLL (bin/VARIANT); empty: the one built
+    codes: Tuple[str, ...] = ()  # findings the check must report besides its prediction
     # A known difference of Wine: (why, the check's prediction on Windows as (outcome, message text or None)).
     wine_differs: Optional[tuple] = None
 
@@ -133,6 +135,21 @@ def cases() -> List[Case]:
         Case("a language entry without a comma", list_text({"SetupLang": {"2": "Deutsch"}})),
         Case("no TmpDirSize", list_text({"StartUp": {"TmpDirSize": None}})),
         Case("no TmpDirName", list_text({"StartUp": {"TmpDirName": None}})),
+        # A TmpDirName that can hold no start-up file, and one that Windows cannot create.
+        Case("TmpDirName names a file", list_text({"StartUp": {"TmpDirName": "DATA.BIN"}}), files={"DATA.BIN": b"d"},
+             codes=("tmp-dir-not-directory",)),
+        Case("TmpDirName names NUL", list_text({"StartUp": {"TmpDirName": "NUL"}}), codes=("tmp-dir-not-directory",)),
+        Case("TmpDirName is the medium's directory", list_text({"StartUp": {"TmpDirName": "."}}),
+             codes=("tmp-dir-is-medium",)),
+        Case("TmpDirName holds a character Windows refuses", list_text({"StartUp": {"TmpDirName": "C:\\ZS|T"}}),
+             codes=("tmp-dir-name-unusable",)),
+        Case("TmpDirName passes through a device", list_text({"StartUp": {"TmpDirName": "C:\\COM1\\T"}}),
+             codes=("tmp-dir-name-unusable",)),
+        # What the check cannot know it says as a warning.
+        Case("a library whose GetHookName shows its text only when it runs", library="test_reslib",
+             codes=("resource-library-hook",)),
+        Case("an entry written as a short 8.3 alias", list_text({"StartUp": {"2": "DATAFI~1.BIN"}}),
+             files={"DATAFILE.BIN": b"long name"}, codes=("start-up-entry-short-name",)),
         Case("no start-up entry 1", list_text({"StartUp": {"1": None, "2": MAIN_MODULE}})),
         Case("a missing start-up file", list_text({"StartUp": {"2": "FILE.DLL"}})),
         Case("a compressed name that holds no compressed file", list_text({"StartUp": {"2": "FILE.DLL"}}),
@@ -184,7 +201,7 @@ class CheckPredictionTest(WineTestCase):
                                            result.stderr.encode())
 
     def medium(self, case: Case) -> SetupMedium:
-        medium = SetupMedium(program_dir=case.program_dir)
+        medium = SetupMedium(program_dir=case.program_dir, library=case.library)
         medium.__enter__()
         self.addCleanup(medium.__exit__, None, None, None)
         text = case.list_file if case.list_file is not None else list_text()
@@ -250,6 +267,11 @@ class CheckPredictionTest(WineTestCase):
                 run = medium.run(["ok-until-exit"])
                 self.assertDriverOk(run)
                 description = f"{case.name}:\n{json.dumps(check, indent=1, ensure_ascii=False)}\n{run.describe()}"
+                codes = {finding["code"] for finding in check["findings"]}
+                self.assertLessEqual(set(case.codes), codes, description)
+                if not case.library and "ZSRES.DLL" not in case.files:
+                    # The library built hands nothing over, and the check sees that in its code.
+                    self.assertNotIn("resource-library-hook", codes, description)
                 if case.wine_differs is None:
                     self.assertSameEnd(prediction, run, medium, description)
                     compared += 1

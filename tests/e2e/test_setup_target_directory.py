@@ -15,6 +15,7 @@ from setupmedium import (EXIT_COMPLETED, EXIT_STOPPED, MAIN_MODULE, SetupMedium,
 from winharness import WineTestCase, drive_c, windows_path
 
 CORRUPTED = "SETUP.LST is corrupted."
+TEMP_DIR_FAILED = "Could not create temporary directory for Setup."
 NOT_FOUND = "Could not find required initialization file:\n{}"
 # A time long past, so that a file's time shows whether anything wrote it.
 OLD_TIME = 1_000_000_000
@@ -125,6 +126,24 @@ class DeviceNamesTest(TargetDirectoryScenario):
                 self.run_to_a_message(medium, CORRUPTED)
                 self.assertEqual(log_lines()[-1], "Initializing setup files...")
                 self.assertFalse((folder / "TMP").exists())
+
+
+class NoDirectoryTest(TargetDirectoryScenario):
+    def test_a_target_that_is_a_file_a_device_or_the_medium_stops_before_anything_is_staged(self):
+        folder = self.user_folder(**{"F.TXT": b"the user's file"})
+        # The medium's directory is the current directory of the run.
+        for name, tmp_dir in (("a file", windows_path(folder / "F.TXT")), ("a device", "NUL"),
+                              ("the medium's directory", ".")):
+            with self.subTest(name=name):
+                switch_log(True)
+                before = listing(folder)
+                medium = self.medium([MAIN_MODULE, "DATA.BIN"], tmp_dir, **{"DATA.BIN": b"the medium's"})
+                medium_before = listing(medium.program_path)
+                self.run_to_a_message(medium, TEMP_DIR_FAILED)
+                self.assertEqual(log_lines()[-1], "[local,admin] Creating tmp directory...")
+                self.assertEqual(listing(folder), before)
+                self.assertEqual(listing(medium.program_path), medium_before)
+                self.assertIsNone(medium.main_module_report())
 
 
 class DirectoryNamesTest(TargetDirectoryScenario):

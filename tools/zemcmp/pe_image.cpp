@@ -23,6 +23,10 @@ constexpr size_t kSectionAlignmentField = 32;
 constexpr size_t kFileAlignmentField = 36;
 constexpr size_t kSizeOfImageField = 56;
 constexpr size_t kSizeOfHeadersField = 60;
+// The preferred load address: 32 bits at 28 in PE32, 64 bits at 24 in PE32+.
+constexpr size_t kPe32ImageBaseField = 28;
+constexpr size_t kPe32PlusImageBaseField = 24;
+constexpr uint32_t kSectionMemoryWrite = 0x80000000u;
 constexpr size_t kSubsystemField = 68;
 // Where NumberOfRvaAndSizes stands; the data directories follow it.
 constexpr size_t kPe32DirectoryCountField = 92;
@@ -164,6 +168,9 @@ std::optional<PeImage> PeImage::Parse(std::string bytes, std::string* problem) {
     const uint32_t sizeOfImage = Get32(bytes, optional + kSizeOfImageField);
     image.sizeOfHeaders_ = Get32(bytes, optional + kSizeOfHeadersField);
     image.subsystem = Get16(bytes, optional + kSubsystemField);
+    image.imageBase = image.is64 ? uint64_t{Get32(bytes, optional + kPe32PlusImageBaseField)} |
+                                       uint64_t{Get32(bytes, optional + kPe32PlusImageBaseField + 4)} << 32
+                                 : Get32(bytes, optional + kPe32ImageBaseField);
     if (!IsPowerOfTwo(sectionAlignment) || !IsPowerOfTwo(fileAlignment) || sectionAlignment < fileAlignment ||
         (sectionAlignment < kPageSize && sectionAlignment != fileAlignment)) {
         return Refuse(problem, "has section alignment " + Hex(sectionAlignment) + " and file alignment " +
@@ -190,6 +197,7 @@ std::optional<PeImage> PeImage::Parse(std::string bytes, std::string* problem) {
         section.virtualAddress = Get32(bytes, header + 12);
         const uint32_t rawSize = Get32(bytes, header + 16);
         section.rawOffset = Get32(bytes, header + 20);
+        section.writable = (Get32(bytes, header + 36) & kSectionMemoryWrite) != 0;
         section.virtualSize = virtualSize != 0 ? virtualSize : rawSize;
         section.rawSize = std::min(rawSize, section.virtualSize);
         const std::string name = "section " + std::to_string(i + 1);
@@ -274,6 +282,21 @@ std::string PeImage::ReadText(uint32_t rva, size_t maxLength) const {
     return std::string(start, nul ? static_cast<const char*>(nul) - start : available);
 }
 
+std::optional<std::string> PeImage::ReadBytes(uint32_t rva, uint32_t size) const {
+    std::string bytes;
+    if (!CopyMapped(rva, size, &bytes)) return std::nullopt;
+    return bytes;
+}
+
+bool PeImage::IsWritable(uint32_t rva) const {
+    for (const Section& section : sections_) {
+        if (rva >= section.virtualAddress && rva - section.virtualAddress < section.virtualSize) {
+            return section.writable;
+        }
+    }
+    return false;
+}
+
 std::optional<uint32_t> PeImage::Read32(uint32_t rva) const {
     std::string word;
     if (!CopyMapped(rva, 4, &word)) return std::nullopt;
@@ -306,22 +329,28 @@ void PeImage::ReadExports() {
         std::optional<uint16_t> ordinal = Read16(ordinals + i * 2);
         // The name runs to its NUL, or to the end of what is mapped there.
         std::string name = nameAddress ? ReadText(*nameAddress, kMaxExportNameLength) : std::string();
-        bool hasAddress = false;
+        uint32_t address = 0;
         if (ordinal && *ordinal < functionCount &&
             uint64_t{functions} + uint64_t{*ordinal} * 4 <= UINT32_MAX) {
-            std::optional<uint32_t> address = Read32(functions + *ordinal * 4u);
-            hasAddress = address && *address != 0;
+            address = Read32(functions + *ordinal * 4u).value_or(0);
         }
         exportNames.push_back(std::move(name));
-        exportHasAddress_.push_back(hasAddress);
+        exportAddresses_.push_back(address);
     }
 }
 
 bool PeImage::HasExport(std::string_view name) const {
-    auto found = [&](size_t index) { return exportNames[index] == name && exportHasAddress_[index]; };
-    if (exportNames.empty()) return false;
+    return ExportAddress(name).has_value();
+}
+
+std::optional<uint32_t> PeImage::ExportAddress(std::string_view name) const {
+    auto found = [&](size_t index) -> std::optional<uint32_t> {
+        if (exportNames[index] != name || exportAddresses_[index] == 0) return std::nullopt;
+        return exportAddresses_[index];
+    };
+    if (exportNames.empty()) return std::nullopt;
     // The hint of a lookup by name is 0: the first name is tried before the bisection.
-    if (found(0)) return true;
+    if (std::optional<uint32_t> first = found(0)) return first;
     // The loader's bisection over the whole name table, between the first and the last index.
     int64_t low = 0;
     int64_t high = static_cast<int64_t>(exportNames.size()) - 1;
@@ -335,7 +364,7 @@ bool PeImage::HasExport(std::string_view name) const {
             low = middle + 1;
         }
     }
-    return false;
+    return std::nullopt;
 }
 
 void PeImage::ReadSignature() {

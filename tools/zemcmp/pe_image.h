@@ -59,6 +59,7 @@ struct PeImage {
     bool is64 = false;       // PE32+
     bool isDll = false;      // IMAGE_FILE_DLL
     uint16_t subsystem = 0;  // kSubsystemWindowsGui, kSubsystemWindowsCui, ...
+    uint64_t imageBase = 0;  // the preferred load address
     // The names of the export table in its order (cut and bounded as above); empty when the table is absent
     // or lies outside the image.
     std::vector<std::string> exportNames;
@@ -71,6 +72,15 @@ struct PeImage {
     // Whether GetProcAddress finds the name: the loader tries the first name, then bisects the name table
     // (which linkers sort), and the name's ordinal must lead to an address.
     bool HasExport(std::string_view name) const;
+    // The address (relative to the image) that GetProcAddress gives for the name; nothing when it finds none.
+    std::optional<uint32_t> ExportAddress(std::string_view name) const;
+
+    // The bytes of the mapped image at an address (zeros past a section's data); nothing when they are not
+    // all mapped. A text there, up to its NUL or maxLength characters (empty when nothing is mapped there).
+    std::optional<std::string> ReadBytes(uint32_t rva, uint32_t size) const;
+    std::string ReadText(uint32_t rva, size_t maxLength) const;
+    // Whether the address lies in a section that the loader maps writable.
+    bool IsWritable(uint32_t rva) const;
 
     // Whether FindResource finds the resource of that type and ID, with its data inside the image.
     bool HasResource(int type, int id) const;
@@ -92,6 +102,7 @@ struct PeImage {
         uint32_t virtualSize = 0;  // what the section spans in the image
         uint32_t rawOffset = 0;
         uint32_t rawSize = 0;  // how much of it comes from the file; the rest reads as zeros
+        bool writable = false;
     };
     struct Directory {
         uint32_t address = 0;
@@ -107,7 +118,6 @@ struct PeImage {
     std::optional<Mapped> Map(uint32_t rva) const;
     bool InImage(uint32_t rva, uint64_t size) const;
     bool CopyMapped(uint32_t rva, uint32_t size, std::string* out) const;
-    std::string ReadText(uint32_t rva, size_t maxLength) const;
     std::optional<uint32_t> Read32(uint32_t rva) const;
     std::optional<uint16_t> Read16(uint32_t rva) const;
     std::optional<Directory> FindResourceData(int type, int id) const;
@@ -123,8 +133,8 @@ struct PeImage {
     Directory exportDirectory_;
     Directory resourceDirectory_;
     Directory certificateTable_;
-    // Per name of exportNames: whether its ordinal leads to an address.
-    std::vector<bool> exportHasAddress_;
+    // Per name of exportNames: the address its ordinal leads to, 0 for none.
+    std::vector<uint32_t> exportAddresses_;
 };
 
 // A short name of a machine type: "i386", "x86-64", "ARM64", "ARM", "IA-64", or its number in hex.

@@ -1,5 +1,5 @@
 // The start-up sequence over a host that records what it is asked to do: the one stop path's order, what a
-// quiet run logs instead of showing, and the phases runs end in.
+// quiet run logs instead of showing, the phases runs end in and the cause every stop carries.
 #include "bootstrap/start_up_sequence.h"
 
 #include <gtest/gtest.h>
@@ -37,6 +37,8 @@ class RecordingHost : public StartUpHost {
         {"SetupLang/0", "E"},        {"SetupLang/1", "English,E"},    {"StartUp/AppName", "Demo"},
         {"StartUp/TmpDirSize", "1"}, {"StartUp/TmpDirName", "C:\\T"}, {"StartUp/1", "_SETUP.EXE"}};
     std::vector<std::string> existing = {"D:\\SETUP.LST", "D:\\_SETUP.EXE"};
+    std::vector<std::string> directories;
+    int chosenBlock = 101;  // the block of the language the dialog gives
     std::string commandLine;
     bool directoryCreatable = true;
     StageResult stageResult = StageResult::kDone;
@@ -57,7 +59,10 @@ class RecordingHost : public StartUpHost {
     }
     std::optional<std::string> WindowsDirectory() override { return std::string("C:\\WINDOWS"); }
     bool Exists(const std::string& path) override {
-        return std::find(existing.begin(), existing.end(), path) != existing.end();
+        return std::find(existing.begin(), existing.end(), path) != existing.end() || IsDirectory(path);
+    }
+    bool IsDirectory(const std::string& path) override {
+        return std::find(directories.begin(), directories.end(), path) != directories.end();
     }
     std::unique_ptr<ProfileReader> OpenProfile(const std::string&) override {
         return std::make_unique<MapProfile>(listFile);
@@ -79,7 +84,7 @@ class RecordingHost : public StartUpHost {
     void RestoreCursor() override { calls.push_back("restore cursor"); }
     language::LanguageSelection RunSelectionDialog(const language::LanguageChoices&) override {
         calls.push_back("dialog");
-        return {"English", 101, false};
+        return {"English", chosenBlock, false};
     }
     void WriteHandOff(const char*, const std::string&) override {}
     void RecordCancel() override { calls.push_back("record cancel"); }
@@ -98,8 +103,23 @@ class RecordingHost : public StartUpHost {
     bool RestartRequested(const std::string&) override { return false; }
     void Restart() override { calls.push_back("restart"); }
     void EndMessageLoop() override {}
+    // The first stop's reason, and "phase profile [section] key = entry: file, block+offset".
+    bool ContinueAfterStop(const RunEnd& end, const std::string&) override {
+        if (!cause.empty()) return false;
+        const RunCause& c = end.cause;
+        reason = c.reason;
+        cause = std::string(RunPhaseName(end.phase)) + " " + std::string(c.profile) + " [" +
+                std::string(c.section) + "] " + std::string(c.key) + " = " +
+                (c.entry ? std::string(*c.entry) : "-") + ": " + std::string(c.fileName);
+        if (end.message && !end.message->fixedText) {
+            cause += ", " + std::to_string(end.message->block) + "+" + std::to_string(end.message->offset);
+        }
+        return false;
+    }
 
     std::vector<std::string> log;
+    StopReason reason = StopReason::kCancelled;
+    std::string cause;
 
     // The calls from the first one that contains `from` on.
     std::vector<std::string> CallsFrom(const std::string& from) const {
@@ -153,6 +173,79 @@ TEST(StartUpSequence, ARunThatEndsWellKeepsTheLibraryAndCleansUpAfterTheModule) 
     EXPECT_EQ(host.CallsFrom("run main module"),
               (std::vector<std::string>{"run main module", "clean up", "keep library"}));
     EXPECT_EQ(host.log.back(), "CreateProcess ok with C:\\T\\_SETUP.EXE D:\\,English.");
+}
+
+// Each stop names what ended the run where it found it; the message's string is its block and offset.
+TEST(StartUpSequence, EveryStopCarriesItsCause) {
+    using R = StopReason;
+    const struct {
+        const char* name;
+        std::map<std::string, std::string> changes;  // of the list file; "" removes the key
+        StopReason reason;
+        const char* cause;
+    } stops[] = {
+        {"no filter code",
+         {{"SetupLang/0", ""}},
+         R::kFilterCodeEmpty,
+         "languages SETUP.LST [SetupLang] 0 = : , 101+6"},
+        {"entry without a comma",
+         {{"SetupLang/2", "Deutsch"}},
+         R::kLanguageEntryWithoutComma,
+         "languages SETUP.LST [SetupLang] 2 = Deutsch: , 101+6"},
+        {"no AppName",
+         {{"StartUp/AppName", ""}},
+         R::kValueMissing,
+         "application-name SETUP.LST [StartUp] AppName = NO ENTRY: , 101+6"},
+        {"no entry 1", {{"StartUp/1", ""}}, R::kNoStartUpFile, "staging SETUP.LST [StartUp] 1 = -: , 201+6"},
+        {"a path",
+         {{"StartUp/2", "..\\X"}},
+         R::kEntryNotPlain,
+         "staging SETUP.LST [StartUp] 2 = -: ..\\X, 201+6"},
+        {"a missing file",
+         {{"StartUp/2", "GONE.DLL"}},
+         R::kStartUpFileMissing,
+         "staging SETUP.LST [StartUp] 2 = -: GONE.DLL, 201+3"},
+    };
+    for (const auto& stop : stops) {
+        SCOPED_TRACE(stop.name);
+        RecordingHost host;
+        host.chosenBlock = 201;
+        for (const auto& [key, value] : stop.changes) {
+            if (value.empty()) {
+                host.listFile.erase(key);
+            } else {
+                host.listFile[key] = value;
+            }
+        }
+        host.listFile["SetupLang/1"] = "English,E";
+        EXPECT_EQ(StartUpSequence(host).Run(), kExitStopped);
+        EXPECT_EQ(host.reason, stop.reason);
+        EXPECT_EQ(host.cause, stop.cause);
+    }
+}
+
+// A target that exists but is no directory, or that is the program's own directory, ends the run with the
+// temporary-directory message before anything is taken over or staged.
+TEST(StartUpSequence, ATargetThatIsNoDirectoryOrTheSourceStopsBeforeStaging) {
+    const struct {
+        const char* tmpDirName;
+        StopReason reason;
+    } targets[] = {{"C:\\FILE.TXT", StopReason::kTargetNotDirectory},
+                   {"C:\\TMP\\nul.txt", StopReason::kTargetNotDirectory},
+                   {"d:\\", StopReason::kTargetIsSource},
+                   {"D:", StopReason::kTargetIsSource}};
+    for (const auto& target : targets) {
+        SCOPED_TRACE(target.tmpDirName);
+        RecordingHost host;
+        host.existing.push_back("C:\\FILE.TXT");
+        host.directories.push_back("D:\\");
+        host.listFile["StartUp/TmpDirName"] = target.tmpDirName;
+        EXPECT_EQ(StartUpSequence(host).Run(), kExitStopped);
+        EXPECT_EQ(host.CallsFrom("please wait"),
+                  (std::vector<std::string>{"please wait", "close please wait", "restore cursor",
+                                            "message temporary-directory: no directory", "release library"}));
+        EXPECT_EQ(host.reason, target.reason);
+    }
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 namespace zs::test {
 namespace {
 
+using zemcmp::DirectoryRefusal;
 using zemcmp::FullWindowsPath;
 using zemcmp::PrintableText;
 using zemcmp::Utf8ForReport;
@@ -55,6 +56,20 @@ TEST(WindowsPaths, ResultsOfMaxPathOrMoreAreNone) {
     EXPECT_EQ(Full("C:\\" + std::string(256, 'a')).size(), 259u);
     EXPECT_EQ(Full("C:\\" + std::string(257, 'a')), "(none)");
     EXPECT_EQ(Full(std::string(250, 'a')), "(none)");  // long only with the current directory
+}
+
+// Names that no directory Windows makes can have, anywhere on the way, and paths too long for
+// CreateDirectory.
+TEST(WindowsPaths, DirectoriesWindowsRefusesToMake) {
+    for (const char* path : {"C:\\SETUPTMP", "C:\\A B\\T.1", "\\\\server\\share\\T", "C:\\"}) {
+        EXPECT_EQ(DirectoryRefusal(path), std::nullopt) << path;
+    }
+    for (const char* path : {"C:\\A|B", "C:\\A\x01", "C:\\T?", "C:\\A:B", "C:\\NUL\\T", "C:\\com1.txt",
+                             "C:\\TMP \\T", "C:\\TMP..\\T"}) {
+        EXPECT_NE(DirectoryRefusal(path), std::nullopt) << path;
+    }
+    EXPECT_EQ(DirectoryRefusal("C:\\" + std::string(244, 'a')), std::nullopt);  // 247 characters
+    EXPECT_NE(DirectoryRefusal("C:\\" + std::string(245, 'a')), std::nullopt);
 }
 
 TEST(AnsiText, CodePage1252BecomesUtf8) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "check/hook_export.h"
 #include "pe_writer.h"
 #include "rc_string_table.h"
 #include "tool_runner.h"
@@ -302,6 +303,30 @@ TEST(PeImageTest, FindsExportsAsTheLoaderDoes) {
     Bytes outside = WritePe(FullLibrary(kMachineI386));
     Put32(outside, LayoutOf(outside).dataDirectories, 0x7FFF0000u);
     EXPECT_TRUE(ParseOrFail(outside).exportNames.empty());
+}
+
+// What GetHookName returns is read off its code only where the code returns a constant: NULL, or the address
+// of a text (x86-64: lea rax, [rip + d]; ret). The writer's i386 form (call, pop, add) is not recognised.
+TEST(PeImageTest, ReadsTheHookTextOnlyFromCodeThatReturnsAConstant) {
+    using zemcmp::HookExport;
+    const struct {
+        uint16_t machine;
+        std::optional<std::string> text;
+        HookExport::Kind kind;
+    } cases[] = {{kMachineAmd64, std::string(), HookExport::kNoText},
+                 {kMachineAmd64, std::string("P:\\HOOK"), HookExport::kConstantText},
+                 {kMachineI386, std::nullopt, HookExport::kNoText},
+                 {kMachineI386, std::string(), HookExport::kUnknown}};
+    for (const auto& c : cases) {
+        PeSpec spec;
+        spec.machine = c.machine;
+        spec.dll = true;
+        spec.exports = {{"GetHookName", c.text}};
+        const HookExport hook = zemcmp::ReadHookExport(ParseOrFail(WritePe(spec)));
+        EXPECT_EQ(hook.kind, c.kind) << c.machine << " " << c.text.value_or("NULL");
+        EXPECT_EQ(hook.text, c.kind == HookExport::kConstantText ? *c.text : "");
+    }
+    EXPECT_EQ(zemcmp::ReadHookExport(ParseOrFail(MakeProgram(kMachineI386))).kind, HookExport::kAbsent);
 }
 
 TEST(PeImageTest, LoadsLibrariesOfItsOwnMachineAndStartsProgramsThePlatformRuns) {

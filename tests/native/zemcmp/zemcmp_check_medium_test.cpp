@@ -76,6 +76,20 @@ TEST(ZemcmpCheckNames, LookupIgnoresCaseAsWindowsDoes) {
     EXPECT_EQ(medium.Findings().back(), "warning file-name-case-twins");
 }
 
+// Windows may find a file by a short 8.3 alias that the check cannot know: it warns, and predicts without it.
+TEST(ZemcmpCheckNames, AnEntryOfTheFormOfAShortAliasIsFlagged) {
+    TestMedium medium;
+    medium.Write("DATAFILE.BIN", "long name");
+    medium.StartUp(std::string(kValues) + "1=_SETUP.EXE\n2=DATAFI~1.BIN\n");
+    JsonValue report = medium.CheckJson();
+    EXPECT_EQ(FindingSummaries(report), (Findings{"warning start-up-entry-short-name [StartUp] 2",
+                                                  "error start-up-file-missing [StartUp] 2"}));
+    EXPECT_NE(FindingOf(report, "start-up-entry-short-name")["text"].string.find("(such as DATAFILE.BIN)"),
+              std::string::npos);
+    medium.Write("DATAFI~1.BIN", "the name itself");
+    EXPECT_EQ(medium.Findings(), Findings{});
+}
+
 // The compressed name is made of the whole path: the last dot may be the directory's.
 TEST(ZemcmpCheckNames, CompressedNameOfANameWithoutADotDependsOnTheDirectory) {
     TestMedium dotted("SETUP.V2");

@@ -16,6 +16,12 @@ using Findings = std::vector<std::string>;
 constexpr char kValues[] = "AppName=Demo\nTmpDirSize=1048576\nTmpDirName=C:\\SETUPTMP\n";
 constexpr char kFiles[] = "1=_SETUP.EXE\n2=DATA.BIN\n";
 constexpr char kCorruptedBox[] = "stop 107 English: SETUP.LST is corrupted.";
+constexpr char kTempDirBox[] = "stop 109 English: Could not create temporary directory for Setup.";
+
+std::function<void(TestMedium&)> TmpDirName(const std::string& name) {
+    return
+        [name](TestMedium& m) { m.StartUp("AppName=A\nTmpDirSize=1\nTmpDirName=" + name + "\n" + kFiles); };
+}
 
 struct Stop {
     const char* name;
@@ -47,10 +53,18 @@ const Stop kStops[] = {
      "tmp-dir-size-missing", "stops space-requirement 2 -", kCorruptedBox},
     {"no TmpDirName", [](TestMedium& m) { m.StartUp("AppName=A\nTmpDirSize=1\n" + std::string(kFiles)); },
      "tmp-dir-name-missing", "stops temporary-directory 2 English", kCorruptedBox},
-    {"empty TmpDirName",
-     [](TestMedium& m) { m.StartUp("AppName=A\nTmpDirSize=1\nTmpDirName=\n" + std::string(kFiles)); },
-     "tmp-dir-name-unusable", "stops temporary-directory 2 English",
-     "stop 109 English: Could not create temporary directory for Setup."},
+    {"empty TmpDirName", TmpDirName(""), "tmp-dir-name-unusable", "stops temporary-directory 2 English",
+     kTempDirBox},
+    {"TmpDirName a file", TmpDirName("DATA.BIN"), "tmp-dir-not-directory",
+     "stops temporary-directory 2 English", kTempDirBox},
+    {"TmpDirName a device", TmpDirName("C:\\NUL"), "tmp-dir-not-directory",
+     "stops temporary-directory 2 English", kTempDirBox},
+    {"TmpDirName the medium", TmpDirName(".\\"), "tmp-dir-is-medium", "stops temporary-directory 2 English",
+     kTempDirBox},
+    {"TmpDirName through a device", TmpDirName("C:\\COM1\\T"), "tmp-dir-name-unusable",
+     "stops temporary-directory 2 English", kTempDirBox},
+    {"TmpDirName Windows cannot hold", TmpDirName("C:\\A|B"), "tmp-dir-name-unusable",
+     "stops temporary-directory 2 English", kTempDirBox},
     {"nothing offered", [](TestMedium& m) { m.SetupLang("0=Q\n1=English,E\n"); }, "no-language-offered",
      "cancelled selection 1 -", "none"},
     {"location without name",
@@ -173,6 +187,14 @@ TEST(ZemcmpCheckPrediction, ResourceLibraryMustLoadIntoThisSetupProgram) {
     medium.Write("ZSRES.DLL",
                  ShippedResourceLibrary(kMachineI386, true, false));  // a hook export is optional
     EXPECT_EQ(medium.Findings(), Findings{});
+    // A GetHookName whose code returns no constant may hand the run over: the check says so.
+    Bytes hooked = ShippedResourceLibrary();
+    const size_t returnsNull = hooked.find("\x31\xC0\xC3", SectionData(hooked, ".text"));
+    hooked.replace(returnsNull, 3, "\x33\xC9\xC3");  // xor ecx, ecx; ret
+    medium.Write("ZSRES.DLL", hooked);
+    JsonValue hookReport = medium.CheckJson();
+    EXPECT_EQ(FindingSummaries(hookReport), Findings{"warning resource-library-hook"});
+    EXPECT_EQ(PredictionSummary(hookReport), "starts-main-module - 0 English");
     medium.Write("ZSRES.DLL", MakeResourceLibrary(kMachineI386, {}, true, true));
     JsonValue report = medium.CheckJson();
     EXPECT_EQ(FindingSummaries(report),

@@ -5,7 +5,9 @@
 //   pe_image_check built-files BIN_DIR i386|x86-64 STRING_TABLE_RC
 //       setup.exe, ZSRES.DLL, zemcmp.exe and the stand-in main module of BIN_DIR: machine, kind, subsystem,
 //       the dialogs, every string of the resource script (and none besides), the exports, the manifests, no
-//       signature, and that setup.exe can load the library and start. Exit 0 when all holds, 1 otherwise.
+//       signature, that setup.exe can load the library and start, and that the code of GetHookName shows
+//       the empty text it returns (so that the check does not take the shipped library for one that hands
+//       the run over). Exit 0 when all holds, 1 otherwise.
 //   pe_image_check signature FILE yes|no
 //       exit 0 when FILE does (yes) or does not (no) carry an Authenticode signature.
 //   pe_image_check first-section-offset FILE
@@ -15,6 +17,7 @@
 #include <map>
 #include <string>
 
+#include "check/hook_export.h"
 #include "code_page_1252.h"
 #include "pe_image.h"
 #include "pe_writer.h"
@@ -61,6 +64,8 @@ int CheckBuiltFiles(const std::string& bin, const std::string& machineName, cons
     Expect(!library->HasResource(zs::zemcmp::kResourceDialog, 104), "ZSRES.DLL: a dialog 104");
     Expect(library->HasExport("GetHookName"), "ZSRES.DLL: GetHookName is not exported");
     Expect(library->exportNames == std::vector<std::string>{"GetHookName"}, "ZSRES.DLL: other exports");
+    Expect(zs::zemcmp::ReadHookExport(*library).kind == zs::zemcmp::HookExport::kNoText,
+           "ZSRES.DLL: GetHookName is not seen to return an empty text");
     Expect(!library->manifest && !library->hasSignature, "ZSRES.DLL: a manifest or a signature");
     Expect(script.count(1) && script.count(101) && script.count(113), "the script lacks strings 1, 101, 113");
     for (const auto& [id, text] : script) {

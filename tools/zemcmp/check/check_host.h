@@ -1,34 +1,39 @@
-// The start-up sequence's host in `zemcmp check`: stand-ins for the Win32 services that read a medium
-// directory as Windows would (the profile reader with Windows' conventions, file look-ups by Windows' name
-// rules, the images' headers instead of LoadLibrary and CreateProcess, the codec into a null sink instead of
-// a real expansion) and a user who keeps the first item of the Select Language list. What setup.exe would
-// show becomes the prediction and the findings; the check's own warnings and notes hang off the same steps.
+// The start-up sequence's host in `zemcmp check`: the stand-ins of Windows that read a medium directory as
+// Windows would for setup.exe (the profile reader with Windows' conventions, file look-ups and directories by
+// Windows' name rules, the images' headers instead of LoadLibrary and CreateProcess, the codec into a null
+// sink instead of a real expansion) and a user who keeps the first item of the Select Language list.
+//
+// The stand-ins only observe. What they see that the sequence does not learn (why a library does not load,
+// why a directory cannot be made, what a source's codec says) is kept for the findings of a stop
+// (stop_findings.h); the check's own warnings and notes are the lints' (check_lints.h), told of each step.
 #pragma once
 
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "bootstrap/ini_file_reader.h"
 #include "bootstrap/start_up_host.h"
-#include "check/findings.h"
 #include "check/medium_directory.h"
 #include "language/catalogue.h"
 #include "pe_image.h"
 
 namespace zs::zemcmp {
 
-// A profile file of the medium as the check reads it: the reader, and which keys the sequence read.
+class CheckLints;
+class StopFindings;
+
+// A profile file of the medium as the stand-in reads it: the reader, and every value the sequence read.
 struct ObservedFile {
-    std::string name;  // its name on the medium, for findings
+    std::string name;      // its name on the medium, for findings
+    bool present = false;  // on the medium (as a file or not)
     bootstrap::IniFileReader reader;
-    std::set<std::pair<std::string, std::string>> keysRead;  // (section, key), ASCII lower case
-    std::set<std::pair<std::string, std::string>> cutReported;
-    bool sectionListRead = false;
+    // (section, key) in ASCII lower case -> the value as written in the file, uncut; nothing for a key that
+    // is not there.
+    std::map<std::pair<std::string, std::string>, std::optional<std::string>> valuesRead;
 };
 
 // The result of expanding a compressed file of the medium, kept per file.
@@ -37,22 +42,55 @@ struct Expansion {
     std::string problem;  // a file that could not even be read
 };
 
+// What the stand-ins saw on the way that explains a stop, where the sequence only learns that a step failed.
+struct StandInObservations {
+    // ZSRES.DLL: its name on the medium, whether it is there (and a file), and why Windows refuses it.
+    std::string libraryName;
+    bool libraryOnMedium = false;
+    bool libraryIsFile = false;
+    std::string libraryProblem;
+    bool selectDialogMissing = false;  // the library has no template for the Select Language dialog
+    std::string supportedLanguages;    // the names of the enabled language entries, run together
+    std::string directoryRefusal;      // why CreateDirectory refuses the target directory
+    // Start-up files by their entry's name: a compressed source that does not expand (its name and the
+    // codec's result).
+    std::map<std::string, std::pair<std::string, int>> damagedSources;
+    // The main module: not staged at all (no entry names it), not where a workstation run starts it, or what
+    // Windows' loader says of it.
+    bool mainModuleNotStaged = false;
+    bool mainModuleMissing = false;
+    std::string mainModuleProblem;
+};
+
 class CheckHost : public bootstrap::StartUpHost {
   public:
-    CheckHost(const MediumDirectory& medium, CheckReport& report);
+    CheckHost(const MediumDirectory& medium, CheckLints& lints, StopFindings& stops);
     ~CheckHost() override;
 
-    // Before the sequence: the programs on the medium and the files it holds that Windows cannot see.
-    void CheckMediumFiles();
-    // After the sequence: the prediction of a run that got to the main module (exit status of the sequence),
-    // and the keys it never read.
-    void Finish(int exitStatus);
-    void ReportUnreadKeys();
+    // Before the sequence: setup.exe as Windows would start it. False, with the finding made, when it would
+    // not start.
+    bool StartSetupProgram();
+
+    // What the stand-ins saw, for the findings.
+    const StandInObservations& observations() const { return seen_; }
+    const MediumDirectory& medium() const { return medium_; }
+    const ObservedFile* Observed(const std::string& name) const;
+    // The value as written of a key the sequence read in a profile file of the medium; nothing when the key
+    // is not there or was not read.
+    std::optional<std::string> ValueAsWritten(std::string_view fileName, std::string_view section,
+                                              std::string_view key) const;
+    const std::vector<language::CatalogueEntry>& catalogue() const { return catalogue_; }
+    const PeImage* program() const { return program_ ? &*program_ : nullptr; }
+    // The language the user keeps, once chosen, and its block.
+    const std::string& chosenLanguage() const { return chosenLanguage_; }
+    int chosenBlock() const { return chosenBlock_; }
 
     // Services.
     std::string CommandLine() override { return std::string(); }
     std::string ProgramPath() override;
     bool LoadResourceLibrary(const std::string& path) override;
+    // What GetHookName returns is known only at run time: the check follows a run without a hand-off (the
+    // lints say when the library may hand the run over).
     const char* HookText() override { return nullptr; }
     void StartHook(const std::string&) override {}
     void UseResourceLibrary() override {}
@@ -62,10 +100,11 @@ class CheckHost : public bootstrap::StartUpHost {
 
     std::optional<std::string> WindowsDirectory() override { return std::string("C:\\WINDOWS"); }
     bool Exists(const std::string& path) override;
+    bool IsDirectory(const std::string& path) override;
     std::unique_ptr<bootstrap::ProfileReader> OpenProfile(const std::string& path) override;
     long double FreeBytes(int) override;
     std::optional<std::string> FullPath(const std::string& path) override;
-    bool MakeDirectory(const std::string&) override { return true; }
+    bool MakeDirectory(const std::string& path) override;
 
     void TakeOverTargetDirectory(const std::string&, bool) override {}
     bootstrap::StageResult StageFile(const bootstrap::StagedFile& file) override;
@@ -77,10 +116,10 @@ class CheckHost : public bootstrap::StartUpHost {
     void RestoreCursor() override {}
     language::LanguageSelection RunSelectionDialog(const language::LanguageChoices& choices) override;
     void WriteHandOff(const char*, const std::string&) override {}
-    void RecordCancel() override;
+    void RecordCancel() override {}
     void ShowPleaseWait(const std::string& appName, int languageBase) override;
     void ClosePleaseWait() override {}
-    void ShowMessage(const bootstrap::RunEnd& end, const std::string& text) override;
+    void ShowMessage(const bootstrap::RunEnd&, const std::string&) override {}
 
     bootstrap::MainModuleStart RunMainModule(
         const std::string& program, const std::string& commandLine,
@@ -89,7 +128,7 @@ class CheckHost : public bootstrap::StartUpHost {
     void Restart() override {}
     void EndMessageLoop() override {}
 
-    // What the sequence found.
+    // What the sequence found: told to the lints.
     void OnLanguageList(const std::string& filterCode, const bootstrap::LanguageList& list) override;
     void OnEditionWord(const std::string& word, bool locationMode) override;
     void OnStartUpValues(const std::string& appName, const std::string& tmpDirSize) override;
@@ -97,7 +136,7 @@ class CheckHost : public bootstrap::StartUpHost {
     void OnTargetDirectory(const std::string& tmpDirName, const std::string& target,
                            bool workstationRun) override;
     void OnStartUpFiles(const bootstrap::StartUpFileList& list, bool workstationRun) override;
-    bool ContinueAfterStop(const bootstrap::RunEnd& end) override;
+    bool ContinueAfterStop(const bootstrap::RunEnd& end, const std::string& text) override;
 
     // Expansions made before the sequence (in parallel) are taken from here.
     void SetExpansion(const std::string& path, Expansion expansion) {
@@ -105,68 +144,28 @@ class CheckHost : public bootstrap::StartUpHost {
     }
 
   private:
-    // Why the next stop or cancel happens, as far as the host knows it better than the step does.
-    struct Cause {
-        FindingCode code = FindingCode::kCheckFailed;
-        std::string text;
-        std::string file, section, key;
-        std::optional<std::string> value;
-    };
-
     MediumFile Look(const std::string& name);
     // The medium file a Windows path names: a file of the medium's own directory. Nothing for other paths.
     std::optional<MediumFile> MediumFileOf(const std::string& windowsPath);
     Expansion Expand(const MediumFile& file);
-    std::optional<std::string> ReadStagedBytes(const std::string& fileName, std::string* problem);
-    ObservedFile* ListFile();
-    ObservedFile* ObservedByName(const std::string& name);
-    std::string RawValue(const ObservedFile& file, const char* section, const char* key) const;
-    Finding& Add(FindingCode code, std::string text) { return report_.Add(code, std::move(text)); }
-    void SetCause(FindingCode code, std::string text, std::string file = {}, std::string section = {},
-                  std::string key = {}, std::optional<std::string> value = std::nullopt);
-    Cause TakeCause(const bootstrap::RunEnd& end);
-    void Predict(const bootstrap::RunEnd& end, std::optional<PredictedMessage> message);
-    PredictedMessage MessageOf(const bootstrap::RunEnd& end, const std::string& text) const;
-
-    void ReportOddities(const ObservedFile& file);
-    void CheckStartUpEntries(bool workstationRun);
-    void CheckLocations(const language::LanguageChoices& choices);
-    void CheckLanguageEntries(const std::string& filterCode, const bootstrap::LanguageList& list);
-
-    void ReportUnreadKeysOf(const ObservedFile& file, const char* section);
+    std::optional<PeImage> StagedMainModule(const bootstrap::StagedFile& staged, std::string* problem);
 
     friend class ObservedProfile;
 
     const MediumDirectory& medium_;
-    CheckReport& report_;
+    CheckLints& lints_;
+    StopFindings& stops_;
+    StandInObservations seen_;
     std::optional<PeImage> program_;  // setup.exe, when Windows would start it
     std::optional<PeImage> library_;  // ZSRES.DLL, once loaded
     std::vector<language::CatalogueEntry> catalogue_;
     std::map<std::string, std::unique_ptr<ObservedFile>> profiles_;  // by name on the medium, upper case
-    std::set<std::string> namesNoted_;
-    std::map<std::string, Expansion> expansions_;  // by local path
+    std::map<std::string, Expansion> expansions_;                    // by local path
     // The start-up files staged so far, by their name in the target directory (upper case).
     std::map<std::string, bootstrap::StagedFile> staged_;
-    std::set<std::string> unreadableSources_;  // names of entries whose source did not open
-    struct Damage {
-        std::string compressedName;
-        int result = 0;
-    };
-    std::map<std::string, Damage> damaged_;         // by the entry's file name
-    std::map<std::string, std::string> entryKeys_;  // the key that names each staged file
-    std::optional<Cause> cause_;
-    std::vector<std::string> notPlainEntries_;  // in the order the sequence refuses them
-    size_t notPlainReported_ = 0;
-    int chosenBase_ = 0;
     std::string chosenLanguage_;
-    bool predicted_ = false;
+    int chosenBlock_ = 0;
     bool workstationRun_ = false;
-    bool languagesRead_ = false;
-    bool startUpListRead_ = false;
-    bool noStartUpFileApplies_ = false;
-    bool everyEntrySkipped_ = false;
-    std::string supportedLanguages_;
-    std::vector<std::string> enabledNames_;
 };
 
 }  // namespace zs::zemcmp

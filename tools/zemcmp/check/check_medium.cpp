@@ -5,7 +5,9 @@
 #include "bootstrap/start_up_entries.h"
 #include "bootstrap/start_up_sequence.h"
 #include "check/check_host.h"
+#include "check/check_lints.h"
 #include "check/medium_directory.h"
+#include "check/stop_findings.h"
 #include "parallel_files.h"
 #include "services/compressed_name.h"
 
@@ -54,19 +56,16 @@ CheckReport CheckMedium(const std::string& directory, const std::string& windows
         report.Add(FindingCode::kMediumUnreadable, directory + ": " + problem);
         return report;
     }
-    CheckHost host(medium, report);
-    host.CheckMediumFiles();
+    CheckLints lints(report, medium);
+    StopFindings stops(report);
+    CheckHost host(medium, lints, stops);
+    lints.CheckMediumNames();
+    host.StartSetupProgram();
+    lints.CheckWorkstationRun();
     ExpandAhead(medium, host, workers);
     const int exitStatus = bootstrap::StartUpSequence(host).Run();
-    host.Finish(exitStatus);
-    host.ReportUnreadKeys();
-    // The sequence was followed for what it reports; without a program to start, none of it happens.
-    for (const Finding& finding : report.findings) {
-        if (finding.code == FindingCode::kSetupProgramMissing ||
-            finding.code == FindingCode::kSetupProgramUnloadable) {
-            report.prediction = Prediction{Prediction::Outcome::kNoProgram, "", 0, std::nullopt, ""};
-        }
-    }
+    stops.Finish(host, exitStatus);
+    lints.ReportUnreadKeys(host);
     return report;
 }
 

@@ -26,6 +26,7 @@ enum class FindingCode {
     kResourceLibraryWithoutSelectDialog,
     kResourceLibraryWithoutWaitDialog,
     kResourceLibraryWithoutStrings,
+    kResourceLibraryHook,
     kUnsignedImage,
     kFileNameCase,
     kFileNameCaseTwins,
@@ -84,6 +85,8 @@ enum class FindingCode {
     // The temporary directory.
     kTmpDirNameMissing,
     kTmpDirNameUnusable,
+    kTmpDirNotDirectory,
+    kTmpDirIsMedium,
     kTmpDirRelative,
     kTmpDirShared,
     // The start-up files.
@@ -93,6 +96,7 @@ enum class FindingCode {
     kStartUpEntryRepeated,
     kStartUpEntryDotName,
     kStartUpEntryTrailingDotOrBlank,
+    kStartUpEntryShortName,
     kStartUpMarkIgnored,
     kStartUpMarkUnknown,
     kCompressedNameDependsOnDirectory,

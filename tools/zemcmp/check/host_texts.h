@@ -1,4 +1,4 @@
-// Small pieces the two sources of the check's host share: how a profile file is read uncut, how a missing key
+// Small pieces the check's stand-ins and findings share: how a profile file is read uncut, how a missing key
 // is told from a present one, and the texts of names in findings.
 #pragma once
 
@@ -25,11 +25,6 @@ using bootstrap::AsciiUpperCase;
 
 inline std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
-}
-
-// The message offset of a string ID: block base B = 100 k + 1, ID = B + offset.
-inline int MessageOffset(int stringId) {
-    return (stringId - 1) % 100;
 }
 
 }  // namespace zs::zemcmp

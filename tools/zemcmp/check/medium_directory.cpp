@@ -74,4 +74,12 @@ std::vector<std::string> MediumDirectory::UnholdableNames() const {
     return names;
 }
 
+std::vector<std::string> MediumDirectory::HoldableNames() const {
+    std::vector<std::string> names;
+    for (const DirectoryEntry& entry : entries_) {
+        if (Holdable(entry.name)) names.push_back(entry.name);
+    }
+    return names;
+}
+
 }  // namespace zs::zemcmp

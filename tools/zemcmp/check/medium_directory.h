@@ -39,8 +39,9 @@ class MediumDirectory {
     const std::string& path() const { return path_; }
     // The directory as a program in it sees it: a full Windows path ending in a backslash.
     const std::string& windowsPath() const { return windowsPath_; }
-    // The names in the directory that Windows cannot hold, in byte order.
+    // The names in the directory that Windows cannot hold, and those it can, in byte order.
     std::vector<std::string> UnholdableNames() const;
+    std::vector<std::string> HoldableNames() const;
 
   private:
     std::string path_;

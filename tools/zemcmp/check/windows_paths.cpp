@@ -2,10 +2,14 @@
 
 #include <vector>
 
+#include "bootstrap/file_name_rules.h"
+
 namespace zs::zemcmp {
 namespace {
 
 constexpr size_t kMaxPath = 260;
+// CreateDirectory keeps room for a file name of 8.3 characters (and its separator) under MAX_PATH.
+constexpr size_t kMaxDirectoryPath = kMaxPath - 12;
 
 char Upper(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -87,6 +91,38 @@ std::optional<std::string> FullWindowsPath(const std::string& path, const std::s
     if (!names.empty() && endsInSeparator) full += "\\";
     if (full.size() >= kMaxPath) return std::nullopt;
     return full;
+}
+
+std::optional<std::string> DirectoryRefusal(const std::string& fullPath) {
+    if (fullPath.size() >= kMaxDirectoryPath) {
+        return "the path has " + std::to_string(fullPath.size()) +
+               " characters, and CreateDirectory takes at most " + std::to_string(kMaxDirectoryPath - 1);
+    }
+    // The names after the root: "C:\" or "\\server\share\".
+    size_t start = 3;
+    if (fullPath.compare(0, 2, "\\\\") == 0) {
+        const size_t share = fullPath.find('\\', 2);
+        start = share == std::string::npos ? fullPath.size() : fullPath.find('\\', share + 1);
+        start = start == std::string::npos ? fullPath.size() : start + 1;
+    }
+    while (start < fullPath.size()) {
+        size_t end = fullPath.find('\\', start);
+        if (end == std::string::npos) end = fullPath.size();
+        const std::string name = fullPath.substr(start, end - start);
+        start = end + 1;
+        if (name.empty()) continue;
+        if (!bootstrap::IsValidWindowsFileName(name)) {
+            return "Windows cannot hold the name \"" + name +
+                   "\" (it is empty once its trailing dots and blanks go, "
+                   "or holds one of < > : \" / | ? * or a control character)";
+        }
+        if (bootstrap::WithoutTrailingDotsAndBlanks(name).size() != name.size()) {
+            return "no directory can be named \"" + name +
+                   "\": Windows drops the trailing dots and blanks of a name it makes";
+        }
+        if (bootstrap::IsDeviceName(name)) return "\"" + name + "\" names a device, not a directory";
+    }
+    return std::nullopt;
 }
 
 }  // namespace zs::zemcmp
