@@ -2,15 +2,20 @@
 
 #include <windows.h>
 
-#include "bootstrap/restart_request.h"
-
 namespace zs::bootstrap {
 
-bool IsRestartRequested(const std::string& appName) {
+RestartKeyState ReadRestartKey(const std::string& appName) {
+    RestartKeyState state;
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RestartRequestKeyPath(appName).c_str(), 0, KEY_READ, &key) !=
         ERROR_SUCCESS) {
-        return false;
+        return state;
+    }
+    state.keyExists = true;
+    FILETIME written = {};
+    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, &written) == ERROR_SUCCESS) {
+        state.lastWriteTime = (static_cast<uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
     }
     // The value's type is neither asked for nor checked: its bytes are read as text.
     unsigned char value[kRestartValueBufferSize] = {};
@@ -18,8 +23,8 @@ bool IsRestartRequested(const std::string& appName) {
     LONG result = RegQueryValueExA(key, kRestartValueName, nullptr, nullptr, value, &size);
     RegCloseKey(key);
     // A value too long for the buffer leaves the buffer's contents undefined: no request.
-    if (result != ERROR_SUCCESS) return false;
-    return IsRestartRequest(value, size);
+    state.requestsRestart = result == ERROR_SUCCESS && IsRestartRequest(value, size);
+    return state;
 }
 
 }  // namespace zs::bootstrap

@@ -24,6 +24,7 @@ enum class RunPhase {
     kTemporaryDirectory,  // ADMIN.INF, "TmpDirName" and the directory itself
     kStaging,             // the start-up files
     kLaunch,              // starting _SETUP.EXE
+    kCleanUp,             // putting the temporary directory back
     kRestart,             // after the main module: the restart request
 };
 
@@ -44,7 +45,8 @@ struct RunMessage {
     MessageIcon icon = MessageIcon::kStop;
 };
 
-// The end of a run that stops before the main module has run, or is cancelled.
+// The end of a run that stops before the main module has run, or is cancelled; also the report of a
+// clean-up that could not put the temporary directory back.
 struct RunEnd {
     RunPhase phase = RunPhase::kResourceLibrary;
     int exitStatus = kExitStopped;

@@ -20,7 +20,7 @@ int HandleOf(const CFile& file) {
     return static_cast<int>(reinterpret_cast<intptr_t>(file.m_hFile));
 }
 
-StageResult Stage(const StagedFile& file, TargetDirectory& target) {
+StageResult Stage(const StagedFile& file, TargetDirectoryKeeper& target) {
     CFile source;
     if (!source.Open(file.sourcePath.c_str(), CFile::modeRead)) return StageResult::kSourceUnreadable;
     if (file.workstationRun) {
@@ -28,11 +28,12 @@ StageResult Stage(const StagedFile& file, TargetDirectory& target) {
         return StageResult::kDone;
     }
 
-    if (!target.MakeRoomFor(file.destinationPath)) return StageResult::kDestinationFailed;
+    if (!target.MakeRoomFor(file.fileName)) return StageResult::kDestinationFailed;
     CFile destination;
     if (!destination.Open(file.destinationPath.c_str(), CFile::modeCreate | CFile::modeWrite)) {
         return StageResult::kDestinationFailed;
     }
+    target.NoteStaged(file.fileName);
     // Any result but success fails the file: a header that is not a compressed file's, a body that ends
     // early, and a write that fails (a full disk) alike.
     bool done;
@@ -50,7 +51,7 @@ StageResult Stage(const StagedFile& file, TargetDirectory& target) {
 
 }  // namespace
 
-StageResult StageStartUpFile(const StagedFile& file, TargetDirectory& target) {
+StageResult StageStartUpFile(const StagedFile& file, TargetDirectoryKeeper& target) {
     try {
         return Stage(file, target);
     } catch (const framework::CException&) {

@@ -1,5 +1,7 @@
 #include "bootstrap/start_up_rules.h"
 
+#include "bootstrap/file_name_rules.h"
+
 namespace zs::bootstrap {
 
 bool IsDriveLetterDirectory(const std::string& directory) {
@@ -13,6 +15,12 @@ bool HasAdminSwitch(const std::string& commandLine) {
 std::string DirectoryWithBackslash(const std::string& modulePath) {
     size_t slash = modulePath.rfind('\\');
     return slash == std::string::npos ? std::string() : modulePath.substr(0, slash + 1);
+}
+
+bool IsUsableLogPath(const std::string& logPath, const std::string& sourceDirectory) {
+    if (logPath.rfind("\\\\.\\", 0) == 0) return false;
+    if (IsDeviceName(logPath.substr(logPath.rfind('\\') + 1))) return false;
+    return sourceDirectory.empty() || logPath.compare(0, sourceDirectory.size(), sourceDirectory) != 0;
 }
 
 }  // namespace zs::bootstrap

@@ -18,6 +18,12 @@ bool HasAdminSwitch(const std::string& commandLine);
 // when the path has no backslash.
 std::string DirectoryWithBackslash(const std::string& modulePath);
 
+// Whether the setup log may go to the file that /LOG= names: `logPath` is its full path and
+// `sourceDirectory` the program's directory with its backslash, both folded as the file system compares
+// names. A log path never damages the medium, so no file in that directory or below it is written; nor is a
+// device ("\\.\COM1", "C:\LOGS\NUL.TXT"), which may block the run.
+bool IsUsableLogPath(const std::string& logPath, const std::string& sourceDirectory);
+
 inline constexpr char kAdminInfName[] = "ADMIN.INF";
 inline constexpr char kResourceLibraryName[] = "ZSRES.DLL";
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bootstrap/exit_status.h"
+#include "bootstrap/language_filter.h"
 
 namespace zs::bootstrap {
 namespace {
@@ -40,6 +41,12 @@ class RecordingHost : public StartUpHost {
     std::string commandLine;
     bool directoryCreatable = true;
     StageResult stageResult = StageResult::kDone;
+    DirectoryLock lock = DirectoryLock::kTaken;
+    StagingObstacle obstacle;
+    std::vector<LeftBehind> leftBehind;
+    // The restart key before the main module and after it.
+    RestartKeyState restartKey[2];
+    int restartKeyReads = 0;
 
     std::string CommandLine() override { return commandLine; }
     std::string ProgramPath() override { return "D:\\setup.exe"; }
@@ -64,15 +71,24 @@ class RecordingHost : public StartUpHost {
     }
     long double FreeBytes(int) override { return 1e12L; }
     std::optional<std::string> FullPath(const std::string& path) override { return path; }
+    std::string FoldedPath(const std::string& path) override { return AsciiUpperCase(path); }
     bool MakeDirectory(const std::string&) override { return directoryCreatable; }
+    DirectoryLock LockTargetDirectory(const std::string& directory) override {
+        calls.push_back("lock " + directory);
+        return lock;
+    }
     void TakeOverTargetDirectory(const std::string& directory, bool) override {
         calls.push_back("take " + directory);
     }
+    StagingObstacle CheckTargetDirectory(const std::vector<std::string>&) override { return obstacle; }
     StageResult StageFile(const StagedFile& file) override {
         calls.push_back("stage " + file.fileName);
         return stageResult;
     }
-    void CleanUpTargetDirectory() override { calls.push_back("clean up"); }
+    std::vector<LeftBehind> CleanUpTargetDirectory() override {
+        calls.push_back("clean up");
+        return leftBehind;
+    }
     void Log(const std::string& line) override { log.push_back(line); }
     void SetLogFile(const std::string& path) override { calls.push_back("log file " + path); }
     void ShowWaitCursor() override { calls.push_back("wait cursor"); }
@@ -95,7 +111,7 @@ class RecordingHost : public StartUpHost {
         started(start);
         return start;
     }
-    bool RestartRequested(const std::string&) override { return false; }
+    RestartKeyState ReadRestartKey(const std::string&) override { return restartKey[restartKeyReads++ % 2]; }
     void Restart() override { calls.push_back("restart"); }
     void EndMessageLoop() override {}
 
@@ -123,7 +139,7 @@ TEST(StartUpSequence, EveryStopTakesOnePathInOneOrder) {
     directory.directoryCreatable = false;
     EXPECT_EQ(StartUpSequence(directory).Run(), kExitStopped);
     EXPECT_EQ(directory.CallsFrom("please wait"),
-              (std::vector<std::string>{"please wait", "close please wait", "restore cursor",
+              (std::vector<std::string>{"please wait", "lock C:\\T", "close please wait", "restore cursor",
                                         "message temporary-directory: no directory", "release library"}));
 
     RecordingHost list;
@@ -153,6 +169,105 @@ TEST(StartUpSequence, ARunThatEndsWellKeepsTheLibraryAndCleansUpAfterTheModule) 
     EXPECT_EQ(host.CallsFrom("run main module"),
               (std::vector<std::string>{"run main module", "clean up", "keep library"}));
     EXPECT_EQ(host.log.back(), "CreateProcess ok with C:\\T\\_SETUP.EXE D:\\,English.");
+}
+
+bool Logged(const RecordingHost& host, const std::string& line) {
+    return std::find(host.log.begin(), host.log.end(), line) != host.log.end();
+}
+
+TEST(StartUpSequence, ASecondRunOnTheDirectoryStopsBeforeLookingAtIt) {
+    const std::string text =
+        "Another Setup is using the temporary directory\nC:\\T\nWait until it has ended, then start Setup "
+        "again.";
+    for (bool quiet : {false, true}) {
+        RecordingHost host;
+        host.lock = DirectoryLock::kInUse;
+        if (quiet) host.commandLine = "/QUIET";
+        EXPECT_EQ(StartUpSequence(host).Run(), kExitStopped);
+        std::vector<std::string> expected = {"lock C:\\T", "restore cursor", "release library"};
+        if (!quiet) {
+            expected.insert(expected.begin() + 1, "close please wait");
+            expected.insert(expected.end() - 1, "message temporary-directory: " + text);
+        }
+        EXPECT_EQ(host.CallsFrom("lock"), expected);
+        if (quiet) {
+            EXPECT_EQ(host.log.back(),
+                      "Message (stop):Another Setup is using the temporary directory\\nC:\\T\\n"
+                      "Wait until it has ended, then start Setup again.");
+        }
+    }
+}
+
+TEST(StartUpSequence, AnObstacleInTheDirectoryStopsBeforeAnyFileIsStaged) {
+    for (const auto& [kind, line] :
+         {std::pair{StagingObstacle::kLogFile, "Log file in the way:C:\\T\\X"},
+          std::pair{StagingObstacle::kNameTooLong, "Name too long to set aside:C:\\T\\X"}}) {
+        RecordingHost host;
+        host.obstacle = {kind, "C:\\T\\X"};
+        EXPECT_EQ(StartUpSequence(host).Run(), kExitStopped);
+        EXPECT_EQ(host.CallsFrom("take"),
+                  (std::vector<std::string>{"take C:\\T\\", "close please wait", "restore cursor",
+                                            "message temporary-directory: no directory", "clean up",
+                                            "release library"}));
+        EXPECT_TRUE(Logged(host, line)) << line;
+    }
+}
+
+TEST(StartUpSequence, WhatTheCleanUpCouldNotPutBackIsToldAndDecidesTheStatus) {
+    const LeftBehind aside{LeftBehind::kSetAside, "C:\\T\\DATA.BIN", "C:\\T\\DATA.BIN.setup-saved-7"};
+    const std::string message =
+        "message clean-up: Setup could not put its temporary directory back as it was:\n"
+        "C:\\T\\DATA.BIN is set aside as C:\\T\\DATA.BIN.setup-saved-7\n\n"
+        "Close the programs that may use these files, then rename or delete them by hand.";
+    struct Case {
+        const char* commandLine;
+        StageResult stage;
+        int status;
+        std::vector<std::string> calls;  // from the clean-up on
+    };
+    const Case cases[] = {
+        // The message comes first, then the restart that the main module asked for.
+        {"", StageResult::kDone, kExitNotPutBack, {"clean up", message, "restart", "keep library"}},
+        {"/NORESTART",
+         StageResult::kDone,
+         kExitNotPutBackRestartNeeded,
+         {"clean up", message, "keep library"}},
+        // A stop keeps its status.
+        {"", StageResult::kSourceUnreadable, kExitStopped, {"clean up", message, "release library"}},
+    };
+    for (const Case& c : cases) {
+        RecordingHost host;
+        host.commandLine = c.commandLine;
+        host.stageResult = c.stage;
+        host.leftBehind = {aside};
+        host.restartKey[1] = {true, 2, true};
+        EXPECT_EQ(StartUpSequence(host).Run(), c.status) << c.commandLine;
+        EXPECT_EQ(host.CallsFrom("clean up"), c.calls);
+        EXPECT_TRUE(
+            Logged(host, "Not put back:C:\\T\\DATA.BIN is set aside as C:\\T\\DATA.BIN.setup-saved-7"));
+    }
+}
+
+TEST(StartUpSequence, ARestartRequestLeftFromAnEarlierRunIsIgnored) {
+    RecordingHost host;
+    host.restartKey[0] = host.restartKey[1] = {true, 5, true};
+    EXPECT_EQ(StartUpSequence(host).Run(), kExitCompleted);
+    EXPECT_EQ(host.CallsFrom("restart"), std::vector<std::string>{});
+    EXPECT_EQ(host.log.back(), "Restart request left from an earlier run:ignored");
+}
+
+TEST(StartUpSequence, ALogPathOnTheMediumOrADeviceLeavesTheRunWithoutALog) {
+    const std::pair<const char*, const char*> cases[] = {{"/LOG=d:\\setup.lst", ""},
+                                                         {"/LOG=D:\\SUB\\RUN.LOG", ""},
+                                                         {"/LOG=C:\\LOGS\\nul.txt", ""},
+                                                         {"/LOG=\\\\.\\COM1", ""},
+                                                         {"/LOG=C:\\run.log", "C:\\run.log"}};
+    for (const auto& [commandLine, used] : cases) {
+        RecordingHost host;
+        host.commandLine = commandLine;
+        StartUpSequence(host).Run();
+        EXPECT_EQ(host.calls.front(), std::string("log file ") + used) << commandLine;
+    }
 }
 
 }  // namespace
