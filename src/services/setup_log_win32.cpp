@@ -51,8 +51,8 @@ void WriteSetupLog(const char* format, ...) {
         // Tracing is on only while the file exists; the message is not even formatted otherwise.
         if (_access(path, 0) != 0) return;
     }
-    // A log marked read-only is left as it is, also where the file system would let this account write it. The
-    // run's own log file is created when missing: its directory may be one the run has only just created.
+    // A log marked read-only is left as it is, also where the file system would let this account write it.
+    // The run's own log file is created when missing: its directory may be one the run has only just created.
     if (_access(path, 0) == 0 && _access(path, 2) != 0) return;
 
     char line[kLogLineBufferSize];
