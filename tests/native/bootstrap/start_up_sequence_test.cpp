@@ -41,7 +41,6 @@ class RecordingHost : public StartUpHost {
     std::string commandLine;
     bool directoryCreatable = true;
     StageResult stageResult = StageResult::kDone;
-    DirectoryLock lock = DirectoryLock::kTaken;
     StagingObstacle obstacle;
     std::vector<LeftBehind> leftBehind;
     // The restart key before the main module and after it.
@@ -75,7 +74,7 @@ class RecordingHost : public StartUpHost {
     bool MakeDirectory(const std::string&) override { return directoryCreatable; }
     DirectoryLock LockTargetDirectory(const std::string& directory) override {
         calls.push_back("lock " + directory);
-        return lock;
+        return DirectoryLock::kTaken;
     }
     void TakeOverTargetDirectory(const std::string& directory, bool) override {
         calls.push_back("take " + directory);
@@ -175,29 +174,6 @@ bool Logged(const RecordingHost& host, const std::string& line) {
     return std::find(host.log.begin(), host.log.end(), line) != host.log.end();
 }
 
-TEST(StartUpSequence, ASecondRunOnTheDirectoryStopsBeforeLookingAtIt) {
-    const std::string text =
-        "Another Setup is using the temporary directory\nC:\\T\nWait until it has ended, then start Setup "
-        "again.";
-    for (bool quiet : {false, true}) {
-        RecordingHost host;
-        host.lock = DirectoryLock::kInUse;
-        if (quiet) host.commandLine = "/QUIET";
-        EXPECT_EQ(StartUpSequence(host).Run(), kExitStopped);
-        std::vector<std::string> expected = {"lock C:\\T", "restore cursor", "release library"};
-        if (!quiet) {
-            expected.insert(expected.begin() + 1, "close please wait");
-            expected.insert(expected.end() - 1, "message temporary-directory: " + text);
-        }
-        EXPECT_EQ(host.CallsFrom("lock"), expected);
-        if (quiet) {
-            EXPECT_EQ(host.log.back(),
-                      "Message (stop):Another Setup is using the temporary directory\\nC:\\T\\n"
-                      "Wait until it has ended, then start Setup again.");
-        }
-    }
-}
-
 TEST(StartUpSequence, AnObstacleInTheDirectoryStopsBeforeAnyFileIsStaged) {
     for (const auto& [kind, line] :
          {std::pair{StagingObstacle::kLogFile, "Log file in the way:C:\\T\\X"},
@@ -246,14 +222,6 @@ TEST(StartUpSequence, WhatTheCleanUpCouldNotPutBackIsToldAndDecidesTheStatus) {
         EXPECT_TRUE(
             Logged(host, "Not put back:C:\\T\\DATA.BIN is set aside as C:\\T\\DATA.BIN.setup-saved-7"));
     }
-}
-
-TEST(StartUpSequence, ARestartRequestLeftFromAnEarlierRunIsIgnored) {
-    RecordingHost host;
-    host.restartKey[0] = host.restartKey[1] = {true, 5, true};
-    EXPECT_EQ(StartUpSequence(host).Run(), kExitCompleted);
-    EXPECT_EQ(host.CallsFrom("restart"), std::vector<std::string>{});
-    EXPECT_EQ(host.log.back(), "Restart request left from an earlier run:ignored");
 }
 
 TEST(StartUpSequence, ALogPathOnTheMediumOrADeviceLeavesTheRunWithoutALog) {
