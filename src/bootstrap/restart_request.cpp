@@ -18,4 +18,11 @@ bool IsRestartRequest(const unsigned char* value, size_t size) {
     return std::strtol(text, nullptr, 10) != 0;
 }
 
+RestartRequestKind ClassifyRestartRequest(const RestartKeyState& before, const RestartKeyState& after) {
+    if (!after.requestsRestart) return RestartRequestKind::kNone;
+    if (!before.keyExists || before.lastWriteTime != after.lastWriteTime)
+        return RestartRequestKind::kMadeInThisRun;
+    return RestartRequestKind::kLeftFromEarlier;
+}
+
 }  // namespace zs::bootstrap

@@ -28,6 +28,8 @@ const char* RunPhaseName(RunPhase phase) {
             return "staging";
         case RunPhase::kLaunch:
             return "launch";
+        case RunPhase::kCleanUp:
+            return "clean-up";
         case RunPhase::kRestart:
             return "restart";
     }

@@ -26,6 +26,7 @@ enum class RunPhase {
     kTemporaryDirectory,  // ADMIN.INF, "TmpDirName" and the directory itself
     kStaging,             // the start-up files
     kLaunch,              // starting _SETUP.EXE
+    kCleanUp,             // putting the temporary directory back
     kRestart,             // after the main module: the restart request
 };
 
@@ -66,9 +67,13 @@ enum class StopReason {
     kLocationWithoutName,         // a location without a name fails the whole list (section: that location)
     kCancelled,                   // the selection ended without a choice
     kTargetNoFullPath,            // TmpDirName gives no full path
+    kTargetInUse,                 // another run holds the target directory
+    kTargetNotLocked,             // the target directory's lock cannot be made
     kTargetNotDirectory,          // the target exists but is no directory (a file, a device)
     kTargetIsSource,              // the target is the program's own directory
     kTargetNotCreated,            // the target cannot be created
+    kTargetNameTooLong,           // a file in the way could not be set aside and put back (file: its path)
+    kLogFileInTheWay,             // a start-up file would be staged onto the log file (file: its path)
     kNoStartUpFile,               // no start-up entry 1
     kEveryStartUpFileSkipped,     // a workstation run skips every entry before the list ends
     kEntryNotPlain,               // a start-up entry is no plain file name
@@ -77,6 +82,7 @@ enum class StopReason {
     kStartUpFileNotWritten,       // the destination cannot be made
     kStartUpFileNotCopied,        // the copy or the expansion failed
     kMainModuleNotStarted,        // file: _SETUP.EXE
+    kTargetNotPutBack,            // the clean-up left files behind (file: the target directory)
 };
 
 // Why the run ends where it does, as the step that ends it saw it: the media tool reports from this and
@@ -91,7 +97,8 @@ struct RunCause {
     std::string_view fileName;              // the file or directory the step is about
 };
 
-// The end of a run that stops before the main module has run, or is cancelled.
+// The end of a run that stops before the main module has run, or is cancelled; also the report of a
+// clean-up that could not put the temporary directory back.
 struct RunEnd {
     RunPhase phase = RunPhase::kResourceLibrary;
     int exitStatus = kExitStopped;

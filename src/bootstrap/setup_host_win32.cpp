@@ -96,20 +96,36 @@ std::optional<std::string> SetupHost::FullPath(const std::string& path) {
     return std::string(full, length);
 }
 
+std::string SetupHost::FoldedPath(const std::string& path) {
+    return FoldedFileName(path);
+}
+
 bool SetupHost::MakeDirectory(const std::string& path) {
     return _mkdir(path.c_str()) == 0;
 }
 
+DirectoryLock SetupHost::LockTargetDirectory(const std::string& directory) {
+    return targetLock_.Take(directory);
+}
+
 void SetupHost::TakeOverTargetDirectory(const std::string& directory, bool created) {
-    target_.TakeOver(directory, created);
+    target_.TakeOver(directory, created, logFile_);
+}
+
+StagingObstacle SetupHost::CheckTargetDirectory(const std::vector<std::string>& fileNames) {
+    return target_.Check(fileNames);
 }
 
 StageResult SetupHost::StageFile(const StagedFile& file) {
     return StageStartUpFile(file, target_);
 }
 
-void SetupHost::CleanUpTargetDirectory() {
-    target_.Restore();
+std::vector<LeftBehind> SetupHost::CleanUpTargetDirectory() {
+    // The process must not stand in a directory that is to be removed.
+    _chdir("c:\\");
+    std::vector<LeftBehind> left = target_.Restore();
+    targetLock_.Release();
+    return left;
 }
 
 void SetupHost::Log(const std::string& line) {
@@ -117,6 +133,7 @@ void SetupHost::Log(const std::string& line) {
 }
 
 void SetupHost::SetLogFile(const std::string& path) {
+    logFile_ = path;
     SetSetupLogFile(path.c_str());
 }
 
@@ -165,8 +182,8 @@ MainModuleStart SetupHost::RunMainModule(const std::string& program, const std::
     return result;
 }
 
-bool SetupHost::RestartRequested(const std::string& appName) {
-    return IsRestartRequested(appName);
+RestartKeyState SetupHost::ReadRestartKey(const std::string& appName) {
+    return bootstrap::ReadRestartKey(appName);
 }
 
 void SetupHost::Restart() {

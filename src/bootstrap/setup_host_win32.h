@@ -11,6 +11,8 @@
 #include "bootstrap/resource_library_win32.h"
 #include "bootstrap/setup_app_win32.h"
 #include "bootstrap/start_up_host.h"
+#include "bootstrap/target_directory_keeper.h"
+#include "bootstrap/target_directory_lock_win32.h"
 #include "bootstrap/target_directory_win32.h"
 #include "language/please_wait_dialog_win32.h"
 
@@ -37,11 +39,14 @@ class SetupHost : public StartUpHost {
     std::unique_ptr<ProfileReader> OpenProfile(const std::string& path) override;
     long double FreeBytes(int drive) override;
     std::optional<std::string> FullPath(const std::string& path) override;
+    std::string FoldedPath(const std::string& path) override;
     bool MakeDirectory(const std::string& path) override;
 
+    DirectoryLock LockTargetDirectory(const std::string& directory) override;
     void TakeOverTargetDirectory(const std::string& directory, bool created) override;
+    StagingObstacle CheckTargetDirectory(const std::vector<std::string>& fileNames) override;
     StageResult StageFile(const StagedFile& file) override;
-    void CleanUpTargetDirectory() override;
+    std::vector<LeftBehind> CleanUpTargetDirectory() override;
 
     void Log(const std::string& line) override;
     void SetLogFile(const std::string& path) override;
@@ -56,7 +61,7 @@ class SetupHost : public StartUpHost {
 
     MainModuleStart RunMainModule(const std::string& program, const std::string& commandLine,
                                   const std::function<void(const MainModuleStart&)>& started) override;
-    bool RestartRequested(const std::string& appName) override;
+    RestartKeyState ReadRestartKey(const std::string& appName) override;
     void Restart() override;
     void EndMessageLoop() override;
 
@@ -65,7 +70,10 @@ class SetupHost : public StartUpHost {
     ResourceLibrary library_;
     HCURSOR savedCursor_ = nullptr;
     std::unique_ptr<language::PleaseWaitDialog> pleaseWait_;
-    TargetDirectory target_;
+    std::string logFile_;
+    TargetDirectoryLock targetLock_;
+    TargetDirectory targetFiles_;
+    TargetDirectoryKeeper target_{targetFiles_};
 };
 
 }  // namespace zs::bootstrap

@@ -20,16 +20,17 @@ int HandleOf(const CFile& file) {
 
 }  // namespace
 
-StageResult StageStartUpFile(const StagedFile& file, TargetDirectory& target) {
+StageResult StageStartUpFile(const StagedFile& file, TargetDirectoryKeeper& target) {
     CFile source;
     if (!source.Open(file.sourcePath.c_str(), CFile::modeRead)) return StageResult::kSourceUnreadable;
     if (file.workstationRun) return source.Close() ? StageResult::kDone : StageResult::kCopyFailed;
 
-    if (!target.MakeRoomFor(file.destinationPath)) return StageResult::kDestinationFailed;
+    if (!target.MakeRoomFor(file.fileName)) return StageResult::kDestinationFailed;
     CFile destination;
     if (!destination.Open(file.destinationPath.c_str(), CFile::modeCreate | CFile::modeWrite)) {
         return StageResult::kDestinationFailed;
     }
+    target.NoteStaged(file.fileName);
     // Any result but success fails the file: a header that is not a compressed file's, a body that ends
     // early, a write that fails (a full disk) and a copy buffer that cannot be allocated alike.
     bool done;

@@ -11,11 +11,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "bootstrap/language_filter.h"
 #include "bootstrap/profile_reader.h"
+#include "bootstrap/restart_request.h"
 #include "bootstrap/run_outcome.h"
 #include "bootstrap/start_up_entries.h"
+#include "bootstrap/target_directory_keeper.h"
 #include "language/language_choices.h"
 #include "language/language_selection.h"
 
@@ -35,6 +38,13 @@ enum class StageResult {
     kSourceUnreadable,   // the source cannot be opened for reading
     kDestinationFailed,  // the destination cannot be created (nor a file in its place set aside)
     kCopyFailed,         // the copy or the expansion reported a failure
+};
+
+// The lock that keeps a second run out of a temporary directory (target_directory_lock_win32.h).
+enum class DirectoryLock {
+    kTaken,   // this run holds it until the clean-up is done
+    kInUse,   // another run holds it
+    kFailed,  // the system would not make one
 };
 
 struct MainModuleStart {
@@ -70,17 +80,26 @@ class StartUpHost {
     virtual std::unique_ptr<ProfileReader> OpenProfile(const std::string& path) = 0;
     virtual long double FreeBytes(int drive) = 0;
     virtual std::optional<std::string> FullPath(const std::string& path) = 0;
+    // A path as the file system compares names (target_file_system.h).
+    virtual std::string FoldedPath(const std::string& path) = 0;
     virtual bool MakeDirectory(const std::string& path) = 0;
 
-    // The target directory (ending in a backslash) of a local or administrative run, before anything is
-    // staged into it; `created`: this run made it. The clean-up puts it back as it was found.
+    // Before the target directory of a local or administrative run (a full path without its trailing
+    // backslash) is looked at or created: one run at a time may use it.
+    virtual DirectoryLock LockTargetDirectory(const std::string& directory) = 0;
+    // The target directory (ending in a backslash), before anything is staged into it; `created`: this run
+    // made it. The clean-up puts it back as it was found (target_directory_keeper.h).
     virtual void TakeOverTargetDirectory(const std::string& directory, bool created) = 0;
+    // Before the first start-up file is staged: what would keep them from being staged and put back.
+    virtual StagingObstacle CheckTargetDirectory(const std::vector<std::string>& fileNames) = 0;
     virtual StageResult StageFile(const StagedFile& file) = 0;
-    virtual void CleanUpTargetDirectory() = 0;
+    // Puts the target directory back and releases its lock; returns what could not be put back.
+    virtual std::vector<LeftBehind> CleanUpTargetDirectory() = 0;
 
     // The user.
     virtual void Log(const std::string& line) = 0;
-    // From now on the log goes to this file, which is created when missing.
+    // From now on the log goes to this file (a full path), which is created when missing; an empty path
+    // leaves the run without a log.
     virtual void SetLogFile(const std::string& path) = 0;
     virtual void ShowWaitCursor() = 0;
     virtual void RestoreCursor() = 0;
@@ -99,7 +118,8 @@ class StartUpHost {
     // `started` hears of the start (or of its failure) before the wait.
     virtual MainModuleStart RunMainModule(const std::string& program, const std::string& commandLine,
                                           const std::function<void(const MainModuleStart&)>& started) = 0;
-    virtual bool RestartRequested(const std::string& appName) = 0;
+    // The restart key of the application, read before the main module starts and after it has ended.
+    virtual RestartKeyState ReadRestartKey(const std::string& appName) = 0;
     virtual void Restart() = 0;
     virtual void EndMessageLoop() = 0;
 

@@ -1,6 +1,7 @@
 #include "bootstrap/start_up_rules.h"
 
 #include "bootstrap/language_filter.h"
+#include "bootstrap/file_name_rules.h"
 
 namespace zs::bootstrap {
 
@@ -30,6 +31,12 @@ bool SameDirectory(const std::string& a, const std::string& b) {
         return AsciiUpperCase(std::move(path));
     };
     return withoutBackslash(a) == withoutBackslash(b);
+}
+
+bool IsUsableLogPath(const std::string& logPath, const std::string& sourceDirectory) {
+    if (logPath.rfind("\\\\.\\", 0) == 0) return false;
+    if (IsDeviceName(logPath.substr(logPath.rfind('\\') + 1))) return false;
+    return sourceDirectory.empty() || logPath.compare(0, sourceDirectory.size(), sourceDirectory) != 0;
 }
 
 }  // namespace zs::bootstrap

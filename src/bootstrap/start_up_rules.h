@@ -27,6 +27,12 @@ std::string TemporaryDirectoryPath(const std::string& tmpDirName);
 // or without a trailing backslash ("C:\Setup\" and "c:\SETUP").
 bool SameDirectory(const std::string& a, const std::string& b);
 
+// Whether the setup log may go to the file that /LOG= names: `logPath` is its full path and
+// `sourceDirectory` the program's directory with its backslash, both folded as the file system compares
+// names. A log path never damages the medium, so no file in that directory or below it is written; nor is a
+// device ("\\.\COM1", "C:\LOGS\NUL.TXT"), which may block the run.
+bool IsUsableLogPath(const std::string& logPath, const std::string& sourceDirectory);
+
 inline constexpr char kAdminInfName[] = "ADMIN.INF";
 inline constexpr char kResourceLibraryName[] = "ZSRES.DLL";
 

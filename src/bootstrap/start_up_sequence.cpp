@@ -24,6 +24,8 @@ namespace zs::bootstrap {
 namespace {
 
 constexpr int kDriveC = 3;
+// The clean-up's message names at most this many files; the log names all.
+constexpr size_t kLeftBehindInMessage = 10;
 
 // A message of a quiet run as one log line: the icon's word and the text, its line breaks and tabs written
 // as \n and \t.
@@ -101,9 +103,44 @@ bool StartUpSequence::StopWithoutMessage(RunPhase phase, int exitStatus, const R
 }
 
 std::string StartUpSequence::MessageText(const RunMessage& message) {
-    if (message.fixedText) return message.fixedText;
-    std::string text = host_.LoadString(message.StringId()).value_or(std::string());
+    std::string text = message.fixedText ? std::string(message.fixedText)
+                                         : host_.LoadString(message.StringId()).value_or(std::string());
     return message.argument ? framework::FillArgument1(text, *message.argument) : text;
+}
+
+std::string StartUpSequence::Tell(const RunEnd& end) {
+    if (!end.message) return std::string();
+    std::string text = MessageText(*end.message);
+    if (switches_.quiet) {
+        Log(QuietMessageLine(end.message->icon, text));
+    } else {
+        host_.ShowMessage(end, text);
+    }
+    return text;
+}
+
+bool StartUpSequence::CleanUpTarget() {
+    if (!targetTakenOver_) return true;
+    targetTakenOver_ = false;
+    const std::vector<LeftBehind> left = host_.CleanUpTargetDirectory();
+    if (left.empty()) return true;
+    std::string list;
+    for (size_t i = 0; i < left.size(); ++i) {
+        const std::string line = LeftBehindText(left[i]);
+        Log("Not put back:" + line);
+        if (i < kLeftBehindInMessage) list += line + "\n";
+    }
+    if (left.size() > kLeftBehindInMessage) {
+        list += "and " + std::to_string(left.size() - kLeftBehindInMessage) + " more (see the setup log)\n";
+    }
+    RunEnd end;
+    end.phase = RunPhase::kCleanUp;
+    end.exitStatus = kExitNotPutBack;
+    end.restoreCursor = false;
+    end.message = RunMessage{kNotPutBackMessage, 0, 0, list, MessageIcon::kExclamation};
+    end.cause = Because(StopReason::kTargetNotPutBack, targetDirectory_);
+    Tell(end);
+    return false;
 }
 
 bool StartUpSequence::Stop(const RunEnd& end) {
@@ -116,25 +153,22 @@ bool StartUpSequence::Stop(const RunEnd& end) {
         pleaseWaitShown_ = false;
     }
     if (end.restoreCursor) host_.RestoreCursor();
-    std::string text;
-    if (end.message) {
-        text = MessageText(*end.message);
-        if (switches_.quiet) {
-            Log(QuietMessageLine(end.message->icon, text));
-        } else {
-            host_.ShowMessage(end, text);
-        }
-    }
-    if (targetTakenOver_) {
-        host_.CleanUpTargetDirectory();
-        targetTakenOver_ = false;
-    }
+    const std::string text = Tell(end);
+    CleanUpTarget();
     if (host_.ContinueAfterStop(end, text)) return false;
     if (libraryInUse_) {
         host_.ReleaseResourceLibrary();
         libraryInUse_ = false;
     }
     return true;
+}
+
+// The log file of /LOG=, made a full path before anything can change the current directory. A path that the
+// log may not take (IsUsableLogPath) leaves the run without a log, as a path that cannot be opened does.
+void StartUpSequence::UseLogFile(const std::string& path) {
+    const std::optional<std::string> full = host_.FullPath(path);
+    const bool usable = full && IsUsableLogPath(host_.FoldedPath(*full), host_.FoldedPath(sourceDirectory_));
+    host_.SetLogFile(usable ? *full : std::string());
 }
 
 // A library may name another program that takes the run over. The library stays loaded, and nothing is shown
@@ -319,6 +353,23 @@ bool StartUpSequence::PrepareTargetDirectory() {
     std::optional<std::string> fullPath = host_.FullPath(TemporaryDirectoryPath(tmpDirName));
     if (!fullPath) return !stop(StopReason::kTargetNoFullPath, IDS_TEMP_DIR_FAILED, tmpDirName);
     const std::string directory = WithoutTrailingBackslash(*fullPath);
+    // A second run on the same directory stops before it looks at it.
+    switch (host_.LockTargetDirectory(directory)) {
+        case DirectoryLock::kTaken:
+            break;
+        case DirectoryLock::kInUse: {
+            RunEnd end;
+            end.phase = RunPhase::kTemporaryDirectory;
+            end.message = RunMessage{kTargetInUseMessage, 0, 0, directory, MessageIcon::kStop};
+            end.cause =
+                AtListFile(StopReason::kTargetInUse, kStartUpSection, kTmpDirNameKey, tmpDirName, directory);
+            if (Stop(end)) return false;
+            break;
+        }
+        case DirectoryLock::kFailed:
+            if (stop(StopReason::kTargetNotLocked, IDS_TEMP_DIR_FAILED, directory)) return false;
+            break;
+    }
     // The program's own directory would have the start-up files staged onto themselves, and a file or a
     // device cannot hold them: either ends the run before anything is staged or taken over. A device is
     // told by its name, whatever the system reports of its existence and attributes.
@@ -368,6 +419,20 @@ bool StartUpSequence::StageStartUpFiles() {
             return false;
         }
     }
+    // Every move that staging and the clean-up will make must be possible before the first one is made.
+    if (!workstationRun_) {
+        const StagingObstacle obstacle = host_.CheckTargetDirectory(list.fileNames);
+        if (obstacle.kind != StagingObstacle::kNone) {
+            const bool logFile = obstacle.kind == StagingObstacle::kLogFile;
+            Log((logFile ? "Log file in the way:" : "Name too long to set aside:") + obstacle.path);
+            if (StopWithMessage(
+                    RunPhase::kTemporaryDirectory, selection_.languageBase, IDS_TEMP_DIR_FAILED,
+                    Because(logFile ? StopReason::kLogFileInTheWay : StopReason::kTargetNameTooLong,
+                            obstacle.path))) {
+                return false;
+            }
+        }
+    }
     for (size_t i = 0; i < list.fileNames.size(); ++i) {
         const std::string& fileName = list.fileNames[i];
         // Only the media tool, which goes on past a stop, gets here with such a name.
@@ -404,7 +469,7 @@ bool StartUpSequence::StageStartUpFiles() {
 }
 
 // The main module is started from the target directory and waited for; then the target directory is put
-// back as it was found and a restart that the module asked for is made.
+// back as it was found and a restart that the module asked for while it ran is made.
 int StartUpSequence::LaunchMainModule() {
     const std::string commandLine = BuildMainModuleCommandLine(targetDirectory_, sourceDirectory_,
                                                                selection_.languageName, switches_.admin);
@@ -417,6 +482,8 @@ int StartUpSequence::LaunchMainModule() {
         pleaseWaitShown_ = false;
     }
 
+    // Only a request that the main module makes while it runs is acted on.
+    const RestartKeyState restartKeyBefore = host_.ReadRestartKey(appName_);
     const MainModuleStart start = host_.RunMainModule(
         targetDirectory_ + kMainModuleName, commandLine, [&](const MainModuleStart& result) {
             Log(result.started ? "CreateProcess ok with " + commandLine + "."
@@ -430,19 +497,24 @@ int StartUpSequence::LaunchMainModule() {
         return stopStatus_;
     }
 
-    if (targetTakenOver_) {
-        host_.CleanUpTargetDirectory();
-        targetTakenOver_ = false;
-    }
-    int status = kExitCompleted;
-    if (host_.RestartRequested(appName_)) {
-        if (switches_.noRestart) {
-            Log("Restart requested:not made (/NORESTART)");
-            status = kExitRestartNeeded;
-        } else {
-            // The restart is set going without asking; its result changes nothing here.
-            host_.Restart();
-        }
+    // A clean-up that could not put everything back is told first; a restart asked for is made all the same.
+    const bool putBack = CleanUpTarget();
+    int status = putBack ? kExitCompleted : kExitNotPutBack;
+    switch (ClassifyRestartRequest(restartKeyBefore, host_.ReadRestartKey(appName_))) {
+        case RestartRequestKind::kNone:
+            break;
+        case RestartRequestKind::kLeftFromEarlier:
+            Log("Restart request left from an earlier run:ignored");
+            break;
+        case RestartRequestKind::kMadeInThisRun:
+            if (switches_.noRestart) {
+                Log("Restart requested:not made (/NORESTART)");
+                status = putBack ? kExitRestartNeeded : kExitNotPutBackRestartNeeded;
+            } else {
+                // The restart is set going without asking; its result changes nothing here.
+                host_.Restart();
+            }
+            break;
     }
     host_.EndMessageLoop();
     host_.KeepResourceLibrary();
@@ -454,10 +526,10 @@ int StartUpSequence::Run() {
     // The switches of an unattended run apply from the start: a quiet run shows no window at all.
     const std::string commandLine = host_.CommandLine();
     switches_ = ParseSetupSwitches(commandLine);
-    if (switches_.logPath) host_.SetLogFile(*switches_.logPath);
+    sourceDirectory_ = DirectoryWithBackslash(host_.ProgramPath());
+    if (switches_.logPath) UseLogFile(*switches_.logPath);
 
     // The resource library, taken from the program's own directory only.
-    sourceDirectory_ = DirectoryWithBackslash(host_.ProgramPath());
     if (sourceDirectory_.empty() || !host_.LoadResourceLibrary(sourceDirectory_ + kResourceLibraryName)) {
         StopWithFixedText(RunPhase::kResourceLibrary, kMissingLibraryMessage,
                           Because(StopReason::kResourceLibraryNotLoaded, kResourceLibraryName));

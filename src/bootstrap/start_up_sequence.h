@@ -9,7 +9,8 @@
 //      checks);
 //   3. the message is shown (or, in a quiet run, logged) while the resource library is still the current
 //      resource module, since its strings and the message box come from there;
-//   4. the temporary directory is put back as it was found, after the user has read why;
+//   4. the temporary directory is put back as it was found, after the user has read why (what cannot be put
+//      back is logged and told in a second message; the exit status stays the stop's);
 //   5. the saved resource module is made current again and the library is freed, last, because everything
 //      before may still need it.
 // A cancelled selection takes the same path without a message.
@@ -37,6 +38,7 @@ class StartUpSequence {
     int Run();
 
   private:
+    void UseLogFile(const std::string& path);
     std::optional<int> HandOverToHook();
     bool CheckListFile();
     bool SelectLanguage();
@@ -48,6 +50,10 @@ class StartUpSequence {
 
     // The one stop path (see above). True when the run ends here; the media tool may go on past a stop.
     bool Stop(const RunEnd& end);
+    // Shows the end's message, or logs it in a quiet run; returns its text (empty without a message).
+    std::string Tell(const RunEnd& end);
+    // Puts the target directory back; false when something could not be (logged and told).
+    bool CleanUpTarget();
     std::string MessageText(const RunMessage& message);
     void Log(const std::string& line) { host_.Log(line); }
 

@@ -27,18 +27,22 @@ bool GetLogFilePath(char (&path)[kLogPathSize]) {
 
 // The log file an unattended run named; empty while the log is ZEMSETUP.LOG.
 char g_logFileOfRun[MAX_PATH];
+// The run named a log file that may not be used: it has no log at all.
+bool g_logOff = false;
 
 }  // namespace
 
 bool SetSetupLogFile(const char* path) {
     const size_t length = std::strlen(path);
-    if (length == 0 || length >= sizeof g_logFileOfRun) return false;
+    g_logOff = length == 0 || length >= sizeof g_logFileOfRun;
+    if (g_logOff) return length == 0;
     std::memcpy(g_logFileOfRun, path, length + 1);
     if (FILE* log = std::fopen(g_logFileOfRun, "a")) std::fclose(log);
     return true;
 }
 
 void WriteSetupLog(const char* format, ...) {
+    if (g_logOff) return;
     char path[kLogPathSize];
     if (g_logFileOfRun[0] != '\0') {
         std::memcpy(path, g_logFileOfRun, sizeof g_logFileOfRun);
@@ -48,7 +52,8 @@ void WriteSetupLog(const char* format, ...) {
         if (_access(path, 0) != 0) return;
     }
     // A log marked read-only is left as it is, also where the file system would let this account write it.
-    if (_access(path, 2) != 0) return;
+    // The run's own log file is created when missing: its directory may be one the run has only just created.
+    if (_access(path, 0) == 0 && _access(path, 2) != 0) return;
 
     char line[kLogLineBufferSize];
     va_list args;

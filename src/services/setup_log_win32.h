@@ -11,8 +11,8 @@ namespace zs {
 // `format` is fixed English text with printf conventions; every piece of data is an argument.
 void WriteSetupLog(const char* format, ...) ZS_PRINTF_FORMAT(1, 2);
 
-// From now on every line goes to `path` (created now when missing) instead of ZEMSETUP.LOG. False, and the
-// log stays as it was, when the path is longer than the system's path limit.
+// From now on every line goes to `path` (created now when missing) instead of ZEMSETUP.LOG. An empty path
+// turns the log off for the rest of the run, and so does a path longer than the system's path limit (false).
 bool SetSetupLogFile(const char* path);
 
 }  // namespace zs

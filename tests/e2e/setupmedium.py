@@ -5,7 +5,8 @@ temporary directory, and what the main module received (main_module_report).
 
 The stand-in main module (examples/medium/main_module) writes its command line and the files beside it to the
 file that ZS_MAIN_MODULE_REPORT names; run() points it at a file of the medium. It leaves a restart request when
-ZS_MAIN_MODULE_RESTART is set.
+ZS_MAIN_MODULE_RESTART is set, runs a second program while it runs with ZS_MAIN_MODULE_RUN, and keeps a file
+open after it has ended with ZS_MAIN_MODULE_HOLD.
 """
 
 import contextlib
@@ -24,6 +25,8 @@ from winharness import (WIN_INI_ENCODING, DriverRun, MediaDir, bin_dir, drive, d
 EXIT_COMPLETED = 0
 EXIT_CANCELLED = 1
 EXIT_STOPPED = 2
+EXIT_RESTART_NEEDED = 3
+EXIT_NOT_PUT_BACK = 4
 
 MAIN_MODULE = "_SETUP.EXE"
 MAIN_MODULE_STAND_IN = "main_module_stand_in.exe"
@@ -147,12 +150,14 @@ def fnv1a64(data: bytes) -> str:
 @dataclass
 class MainModuleReport:
     """What the stand-in main module received: its command line, its own path, its current directory, the files
-    beside it (name: (size, hash)) and the restart request it left, if any."""
+    beside it (name: (size, hash)), the restart request it left, if any, and the exit status of the program it
+    ran (ZS_MAIN_MODULE_RUN)."""
     command_line: str = ""
     program: str = ""
     current_directory: str = ""
     files: Dict[str, Tuple[int, str]] = field(default_factory=dict)
     restart_request: Optional[str] = None
+    run_exit: Optional[str] = None
 
     @classmethod
     def parse(cls, text: str) -> "MainModuleReport":
@@ -162,7 +167,7 @@ class MainModuleReport:
             if key == "file":
                 name, size, digest = value.split("\t")
                 report.files[name] = (int(size), digest)
-            elif key in ("command_line", "program", "current_directory", "restart_request"):
+            elif key in ("command_line", "program", "current_directory", "restart_request", "run_exit"):
                 setattr(report, key, value)
         return report
 
@@ -232,7 +237,8 @@ class SetupMedium(MediaDir):
         self.report_path.unlink(missing_ok=True)
         variables = {"ZS_MAIN_MODULE_REPORT": windows_path(self.report_path), "ZS_MAIN_MODULE_RESTART": None,
                      "ZS_MAIN_MODULE_SHOW": None, "ZS_MAIN_MODULE_EXIT": None,
-                     "ZS_MAIN_MODULE_DELAY_MS": None, "ZS_MAIN_MODULE_WRITE": None}
+                     "ZS_MAIN_MODULE_DELAY_MS": None, "ZS_MAIN_MODULE_WRITE": None, "ZS_MAIN_MODULE_RUN": None,
+                     "ZS_MAIN_MODULE_HOLD": None}
         variables.update(env or {})
         options.setdefault("wait_limit_ms", WAIT_LIMIT_MS)
         options.setdefault("total_limit_ms", TOTAL_LIMIT_MS)

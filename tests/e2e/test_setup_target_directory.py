@@ -1,6 +1,7 @@
-"""setup.exe leaves every target directory as it found it: a user's folder, the Windows directory or a drive's root
-named as the temporary directory, a directory left by a killed run, start-up entries that name devices, relative
-directory names, and what the main module leaves behind."""
+"""setup.exe leaves every target directory as it found it: a user's folder, the Windows directory or a drive's
+root named as the temporary directory, a start-up file listed twice, a second run on the same directory, a file held open at the
+clean-up, names too long to set aside, a directory left by a killed run, start-up entries that name devices,
+relative directory names, and what the main module leaves behind."""
 
 import os
 import re
@@ -10,9 +11,9 @@ import unittest
 import uuid
 from pathlib import Path
 
-from setupmedium import (EXIT_COMPLETED, EXIT_STOPPED, MAIN_MODULE, SetupMedium, clean_wine_state, list_file,
-                         log_lines, switch_log)
-from winharness import WineTestCase, drive_c, windows_path
+from setupmedium import (EXIT_COMPLETED, EXIT_NOT_PUT_BACK, EXIT_STOPPED, MAIN_MODULE, SetupMedium, clean_wine_state,
+                         list_file, log_lines, switch_log)
+from winharness import WineTestCase, drive_c, windows_command_line, windows_path
 
 CORRUPTED = "SETUP.LST is corrupted."
 TEMP_DIR_FAILED = "Could not create temporary directory for Setup."
@@ -91,6 +92,72 @@ class UsersFilesTest(TargetDirectoryScenario):
         self.assertTrue(report.received("WIN.INI", b"[medium]\r\n"))
         self.assertEqual((win_ini.read_bytes(), win_ini.stat().st_mtime), win_ini_before)
         self.assertEqual(sorted(p.name for p in windows.iterdir()), names_before)
+
+    def test_a_start_up_file_listed_twice_sets_the_users_file_aside_once(self):
+        folder = self.user_folder(**{"DATA.BIN": b"the user's own"})
+        before = listing(folder)
+        medium = self.medium([MAIN_MODULE, "DATA.BIN", "data.bin."], windows_path(folder),
+                             **{"DATA.BIN": b"the medium's"})
+        report = self.run_through(medium)
+        self.assertTrue(report.received("DATA.BIN", b"the medium's"))
+        self.assertEqual(listing(folder), before)
+
+    def test_a_second_run_on_the_directory_stops_before_it_touches_anything(self):
+        folder = self.user_folder(**{"DATA.BIN": b"the user's own"})
+        before = listing(folder)
+        medium = self.medium([MAIN_MODULE, "DATA.BIN"], windows_path(folder), **{"DATA.BIN": b"the medium's"})
+        # The main module starts the second run while the first one waits for it.
+        second = windows_command_line([windows_path(medium.path / "setup.exe"), "/QUIET"])
+        report = self.run_through(medium, env={"ZS_MAIN_MODULE_RUN": second})
+        self.assertEqual(report.run_exit, str(EXIT_STOPPED))
+        self.assertIn(f"Message (stop):Another Setup is using the temporary directory\\n{windows_path(folder)}"
+                      "\\nWait until it has ended, then start Setup again.", log_lines())
+        self.assertEqual(listing(folder), before)
+
+    def test_a_file_held_open_at_the_clean_up_is_waited_for_and_else_reported(self):
+        for hold_ms, status in ((1500, EXIT_COMPLETED), (9000, EXIT_NOT_PUT_BACK)):
+            with self.subTest(hold_ms=hold_ms):
+                switch_log(True)
+                folder = self.user_folder(**{"DATA.BIN": b"the user's own"})
+                before = listing(folder)
+                medium = self.medium([MAIN_MODULE, "DATA.BIN"], windows_path(folder),
+                                     **{"DATA.BIN": b"the medium's"})
+                started = time.monotonic()
+                run = medium.run(["wait-exit"], args=["/QUIET"], env={"ZS_MAIN_MODULE_HOLD": f"DATA.BIN:{hold_ms}"})
+                self.assertDriverOk(run)
+                self.assertExitCode(run, status)
+                if status == EXIT_COMPLETED:
+                    self.assertEqual(listing(folder), before)
+                    continue
+                # The run's copy could not go, so the user's file stays set aside, whole, and the log says so.
+                left = listing(folder)
+                aside = [name for name in left if re.fullmatch(r"DATA\.BIN\.setup-saved-\d+", name)]
+                self.assertEqual(len(aside), 1, sorted(left))
+                self.assertEqual(left[aside[0]][0], b"the user's own")
+                self.assertEqual(left["DATA.BIN"][0], b"the medium's")
+                lines = log_lines()
+                path = windows_path(folder)
+                self.assertIn(f"Not put back:{path}\\DATA.BIN is set aside as {path}\\{aside[0]}", lines)
+                self.assertTrue(lines[-1].startswith("Message (exclamation):Setup could not put its temporary "
+                                                     "directory back as it was:"), lines[-1])
+                # Let the holder end before the folder goes.
+                time.sleep(max(0.0, hold_ms / 1000 + 1 - (time.monotonic() - started)))
+
+    def test_a_users_file_too_long_to_set_aside_stops_the_run_before_anything_moves(self):
+        folder = self.user_folder()
+        # TmpDirName "T" is taken in a deep current directory: T\DATA.BIN's path takes 250 characters, and its
+        # set-aside name would pass MAX_PATH.
+        work = folder / ("D" * (250 - len(windows_path(folder)) - len("\\T\\DATA.BIN") - 1))
+        (work / "T").mkdir(parents=True)
+        (work / "T" / "DATA.BIN").write_bytes(b"the user's own")
+        before = listing(work / "T")
+        medium = self.medium([MAIN_MODULE, "DATA.BIN"], "T", **{"DATA.BIN": b"the medium's"})
+        run = medium.run(["wait setup", "dump", "press OK", "wait-exit"], cwd=windows_path(work))
+        self.assertDriverOk(run)
+        self.assertMessageBox(run, TEMP_DIR_FAILED, icon="stop")
+        self.assertExitCode(run, EXIT_STOPPED)
+        self.assertIn(f"Name too long to set aside:{windows_path(work)}\\T\\DATA.BIN", log_lines())
+        self.assertEqual(listing(work / "T"), before)
 
     def test_a_run_after_a_killed_run_works_and_leaves_what_the_killed_run_left(self):
         folder = self.user_folder(**{"DATA.BIN": b"the user's own"})
@@ -172,16 +239,20 @@ class DirectoryNamesTest(TargetDirectoryScenario):
         self.assertTrue(report.received("DATA.BIN", b"the medium's"))
         self.assertEqual(sorted(p.name for p in root.iterdir()), before)
 
-    def test_an_existing_directory_goes_only_when_it_was_empty_and_what_the_module_wrote_goes(self):
-        empty = self.user_folder()
-        self.run_through(self.medium([MAIN_MODULE], windows_path(empty)),
-                         env={"ZS_MAIN_MODULE_WRITE": "UNPACKED.DAT"})
-        self.assertFalse(empty.exists())
+    def test_an_existing_directory_keeps_what_the_module_wrote_and_a_created_one_goes_whole(self):
+        # Only the files the run staged go from a directory that existed; it stays, empty or not.
+        for files in ({}, {"USER.TXT": b"kept"}):
+            folder = self.user_folder(**files)
+            before = listing(folder)
+            self.run_through(self.medium([MAIN_MODULE], windows_path(folder)),
+                             env={"ZS_MAIN_MODULE_WRITE": "UNPACKED.DAT"})
+            self.assertEqual(sorted(listing(folder)), sorted(list(before) + ["UNPACKED.DAT"]))
+            self.assertEqual({name: listing(folder)[name] for name in before}, before)
 
-        kept = self.user_folder(**{"USER.TXT": b"kept"})
-        before = listing(kept)
-        self.run_through(self.medium([MAIN_MODULE], windows_path(kept)), env={"ZS_MAIN_MODULE_WRITE": "UNPACKED.DAT"})
-        self.assertEqual(listing(kept), before)
+        parent = self.user_folder()
+        self.run_through(self.medium([MAIN_MODULE], windows_path(parent / "NEW")),
+                         env={"ZS_MAIN_MODULE_WRITE": "UNPACKED.DAT"})
+        self.assertEqual(list(parent.iterdir()), [])
 
 
 if __name__ == "__main__":

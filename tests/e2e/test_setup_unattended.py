@@ -1,16 +1,18 @@
 """setup.exe without a person at the keyboard: /LANG= chooses what the Select Language dialog would show,
-/QUIET shows no window at all and logs what it would have shown, /LOG= names the log file, /NORESTART leaves a
-requested restart to the caller. Without these switches a run is as it always was; the admin switch stays a
-plain "/a" substring beside them."""
+/QUIET shows no window at all and logs what it would have shown, /LOG= names the log file (made a full path at
+the start, never on the medium, kept through the clean-up), /NORESTART leaves a requested restart to the caller.
+Without these switches a run is as it always was; the admin switch stays a plain "/a" substring beside them."""
 
+import shutil
 import unittest
+import uuid
+from pathlib import Path
 
-from setupmedium import (EXIT_COMPLETED, EXIT_STOPPED, HAND_OFF_SECTION, LANGUAGE_DIALOG_CAPTION, MAIN_MODULE,
-                         SetupMedium, clean_wine_state, list_file, log_lines, setup_log_path, switch_log)
+from setupmedium import (EXIT_COMPLETED, EXIT_RESTART_NEEDED, EXIT_STOPPED, HAND_OFF_SECTION, LANGUAGE_DIALOG_CAPTION,
+                         MAIN_MODULE, SetupMedium, clean_wine_state, list_file, log_lines, setup_log_path,
+                         switch_log)
 from test_setup_launch import RESTART_REQUESTED, TRACE_RESTART
-from winharness import WineTestCase, win_ini_section, windows_path
-
-EXIT_RESTART_NEEDED = 3
+from winharness import WineTestCase, drive_c, win_ini_section, windows_path
 
 
 class UnattendedScenario(WineTestCase):
@@ -28,10 +30,17 @@ class UnattendedScenario(WineTestCase):
                                     tmp_dir_name=windows_path(medium.temp_dir), **options))
         return medium
 
-    def watch(self, medium, args, env=None, exit_code=EXIT_COMPLETED):
+    def scratch(self) -> Path:
+        """A directory in drive C: outside the medium (a log path on the medium is not used), removed afterwards."""
+        folder = drive_c() / f"zs-e2e-log-{uuid.uuid4().hex[:8]}"
+        folder.mkdir()
+        self.addCleanup(shutil.rmtree, folder, True)
+        return folder
+
+    def watch(self, medium, args, env=None, exit_code=EXIT_COMPLETED, cwd=None):
         # The arguments as written on a command line, double quotes included.
         command_line = " ".join([medium.command("setup.exe")] + list(args))
-        run = medium.run(["watch-exit"], command_line=command_line, env=env)
+        run = medium.run(["watch-exit"], command_line=command_line, env=env, cwd=cwd)
         self.assertDriverOk(run)
         self.assertExitCode(run, exit_code)
         return run
@@ -119,7 +128,7 @@ class LogAndRestartTest(UnattendedScenario):
         self.watch(medium, [])
         usual = log_lines()
         switch_log(False)
-        log = medium.path / "logs dir" / "setup run.log"
+        log = self.scratch() / "logs dir" / "setup run.log"
         log.parent.mkdir()
         argument = f'/LOG="{windows_path(log)}"'
         self.watch(medium, [argument])
@@ -127,6 +136,40 @@ class LogAndRestartTest(UnattendedScenario):
         lines = log.read_bytes().decode("cp1252").split("\r\n")
         self.assertEqual(lines[-1], "")
         self.assertEqual(lines[:-1], [f"Processing command line: {argument}"] + usual)
+
+    def test_a_log_path_on_the_medium_leaves_the_run_without_a_log(self):
+        medium = self.medium(languages=["English,E"])
+        (medium.path / "logs").mkdir()
+        list_file_bytes = (medium.path / "SETUP.LST").read_bytes()
+        for argument in (f"/LOG={windows_path(medium.path / 'SETUP.LST')}", "/LOG=setup.lst", "/LOG=logs\\run.log"):
+            with self.subTest(argument=argument):
+                switch_log(True)
+                self.watch(medium, [argument])
+                self.assertIsNotNone(medium.main_module_report())
+                self.assertEqual((medium.path / "SETUP.LST").read_bytes(), list_file_bytes)
+                self.assertEqual(list((medium.path / "logs").iterdir()), [])
+                self.assertEqual(log_lines(), [])
+
+    def test_a_log_in_the_directory_the_run_creates_stays_there(self):
+        temp_dir = self.scratch() / "TMP"
+        medium = self.medium(languages=["English,E"])
+        medium.write_list(list_file(languages=["English,E"], tmp_dir_name=windows_path(temp_dir)))
+        log = temp_dir / "setup.log"
+        self.watch(medium, [f"/LOG={windows_path(log)}"])
+        self.assertEqual([p.name for p in temp_dir.iterdir()], ["setup.log"])
+        lines = log.read_bytes().decode("cp1252").split("\r\n")
+        self.assertTrue(lines[-2].startswith("CreateProcess ok with "), lines)
+
+    def test_a_relative_log_path_is_made_full_at_the_start(self):
+        # The last line comes after the clean-up has changed the current directory to C:\.
+        medium = self.medium(languages=["English,E"])
+        work = self.scratch()
+        env = dict(TRACE_RESTART, ZS_MAIN_MODULE_RESTART="1")
+        self.watch(medium, ["/NORESTART", "/LOG=relative.log"], env=env, exit_code=EXIT_RESTART_NEEDED,
+                   cwd=windows_path(work))
+        lines = (work / "relative.log").read_bytes().decode("cp1252").split("\r\n")
+        self.assertEqual(lines[-2], "Restart requested:not made (/NORESTART)")
+        self.assertFalse((drive_c() / "relative.log").exists())
 
     def test_a_requested_restart_is_logged_and_left_to_the_caller(self):
         medium = self.medium(languages=["English,E"])

@@ -6,6 +6,7 @@
 //   current_directory=<the current directory it was started in>
 //   file=<name>\t<size>\t<FNV-1a 64 hash of the contents, hex>     one line per file beside it, sorted
 //   restart_request=<what it wrote to the registry, when asked to>
+//   run_exit=<the exit status of the program it ran, when asked to>
 //
 // Environment (all optional):
 //   ZS_MAIN_MODULE_REPORT   where the report goes (default: MAINMOD.TXT in the Windows directory)
@@ -18,6 +19,12 @@
 //   ZS_MAIN_MODULE_EXIT     the exit code (default 0)
 //   ZS_MAIN_MODULE_WRITE    leaves a file of this name beside itself, as a main module that unpacks
 //                           something into its directory would
+//   ZS_MAIN_MODULE_RUN      a command line that it runs and waits for (at most a minute) before it reports:
+//                           a second setup.exe started while the first one waits, say
+//   ZS_MAIN_MODULE_HOLD     NAME:MS: the file NAME beside it stays open (not shared for deletion) for MS
+//                           milliseconds after it has ended, as a virus scanner holds a file it looks at. A
+//                           copy of this program from the medium, started as "_SETUP.EXE /hold MS", inherits
+//                           the handle and waits.
 #include <windows.h>
 
 #include <algorithm>
@@ -119,11 +126,57 @@ std::string LeaveRestartRequest(const std::string& request, const std::string& c
            " under HKEY_LOCAL_MACHINE\\" + keyPath;
 }
 
+std::string RunAndWait(std::string commandLine) {
+    // What it starts must not start the same again.
+    SetEnvironmentVariableA("ZS_MAIN_MODULE_RUN", nullptr);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        return "failed: CreateProcess error " + std::to_string(GetLastError());
+    }
+    DWORD code = 0;
+    if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(process.hProcess, &code)) {
+        code = 259;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return std::to_string(code);
+}
+
+void HoldAfterExit(const std::string& directory, const std::string& spec, const std::string& commandLine) {
+    const size_t colon = spec.rfind(':');
+    if (colon == std::string::npos) return;
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    HANDLE file = CreateFileA((directory + spec.substr(0, colon)).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                              &inherited, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    // The medium's copy holds it, so that the staged program itself is not in use.
+    const std::string holder = SourceDirectory(commandLine) + "_SETUP.EXE";
+    std::string holderLine = "\"" + holder + "\" /hold " + spec.substr(colon + 1);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (CreateProcessA(holder.c_str(), holderLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &startup, &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(file);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    Sleep(static_cast<DWORD>(std::strtoul(Environment("ZS_MAIN_MODULE_DELAY_MS").c_str(), nullptr, 10)));
     const std::string commandLine = GetCommandLineA();
+    const size_t hold = commandLine.find(" /hold ");
+    if (hold != std::string::npos) {
+        Sleep(static_cast<DWORD>(std::strtoul(commandLine.c_str() + hold + 7, nullptr, 10)));
+        return 0;
+    }
+    Sleep(static_cast<DWORD>(std::strtoul(Environment("ZS_MAIN_MODULE_DELAY_MS").c_str(), nullptr, 10)));
     const std::string program = ModulePath();
     char currentDirectory[MAX_PATH] = {};
     GetCurrentDirectoryA(sizeof currentDirectory, currentDirectory);
@@ -134,6 +187,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     for (const std::string& line : FileLines(DirectoryOf(program))) report += line + "\n";
     const std::string restart = Environment("ZS_MAIN_MODULE_RESTART");
     if (!restart.empty()) report += "restart_request=" + LeaveRestartRequest(restart, commandLine) + "\n";
+    const std::string run = Environment("ZS_MAIN_MODULE_RUN");
+    if (!run.empty()) report += "run_exit=" + RunAndWait(run) + "\n";
+    const std::string held = Environment("ZS_MAIN_MODULE_HOLD");
+    if (!held.empty()) HoldAfterExit(DirectoryOf(program), held, commandLine);
     const std::string leftOver = Environment("ZS_MAIN_MODULE_WRITE");
     if (!leftOver.empty()) {
         if (std::FILE* file = std::fopen((DirectoryOf(program) + leftOver).c_str(), "wb")) std::fclose(file);

@@ -44,5 +44,21 @@ TEST(RestartRequest, OnlyTheBufferIsReadEvenWithoutATerminator) {
     EXPECT_FALSE(IsRequest(std::string(kRestartValueBufferSize, ' ') + "1"));
 }
 
+TEST(RestartRequest, OnlyARequestWrittenDuringTheRunCounts) {
+    const RestartKeyState none;
+    const RestartKeyState standing{true, 10, true};
+    const struct {
+        RestartKeyState before, after;
+        RestartRequestKind kind;
+    } cases[] = {
+        {none, {true, 11, true}, RestartRequestKind::kMadeInThisRun},      // key made during the run
+        {standing, {true, 12, true}, RestartRequestKind::kMadeInThisRun},  // the same text written again
+        {standing, standing, RestartRequestKind::kLeftFromEarlier},        // left from before
+        {standing, {true, 12, false}, RestartRequestKind::kNone},          // "0" written over it
+        {none, none, RestartRequestKind::kNone},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ClassifyRestartRequest(c.before, c.after), c.kind);
+}
+
 }  // namespace
 }  // namespace zs::bootstrap

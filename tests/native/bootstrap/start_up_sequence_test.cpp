@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bootstrap/exit_status.h"
+#include "bootstrap/language_filter.h"
 
 namespace zs::bootstrap {
 namespace {
@@ -42,6 +43,11 @@ class RecordingHost : public StartUpHost {
     std::string commandLine;
     bool directoryCreatable = true;
     StageResult stageResult = StageResult::kDone;
+    StagingObstacle obstacle;
+    std::vector<LeftBehind> leftBehind;
+    // The restart key before the main module and after it.
+    RestartKeyState restartKey[2];
+    int restartKeyReads = 0;
 
     std::string CommandLine() override { return commandLine; }
     std::string ProgramPath() override { return "D:\\setup.exe"; }
@@ -69,15 +75,24 @@ class RecordingHost : public StartUpHost {
     }
     long double FreeBytes(int) override { return 1e12L; }
     std::optional<std::string> FullPath(const std::string& path) override { return path; }
+    std::string FoldedPath(const std::string& path) override { return AsciiUpperCase(path); }
     bool MakeDirectory(const std::string&) override { return directoryCreatable; }
+    DirectoryLock LockTargetDirectory(const std::string& directory) override {
+        calls.push_back("lock " + directory);
+        return DirectoryLock::kTaken;
+    }
     void TakeOverTargetDirectory(const std::string& directory, bool) override {
         calls.push_back("take " + directory);
     }
+    StagingObstacle CheckTargetDirectory(const std::vector<std::string>&) override { return obstacle; }
     StageResult StageFile(const StagedFile& file) override {
         calls.push_back("stage " + file.fileName);
         return stageResult;
     }
-    void CleanUpTargetDirectory() override { calls.push_back("clean up"); }
+    std::vector<LeftBehind> CleanUpTargetDirectory() override {
+        calls.push_back("clean up");
+        return leftBehind;
+    }
     void Log(const std::string& line) override { log.push_back(line); }
     void SetLogFile(const std::string& path) override { calls.push_back("log file " + path); }
     void ShowWaitCursor() override { calls.push_back("wait cursor"); }
@@ -100,7 +115,7 @@ class RecordingHost : public StartUpHost {
         started(start);
         return start;
     }
-    bool RestartRequested(const std::string&) override { return false; }
+    RestartKeyState ReadRestartKey(const std::string&) override { return restartKey[restartKeyReads++ % 2]; }
     void Restart() override { calls.push_back("restart"); }
     void EndMessageLoop() override {}
     // The first stop's reason, and "phase profile [section] key = entry: file, block+offset".
@@ -143,7 +158,7 @@ TEST(StartUpSequence, EveryStopTakesOnePathInOneOrder) {
     directory.directoryCreatable = false;
     EXPECT_EQ(StartUpSequence(directory).Run(), kExitStopped);
     EXPECT_EQ(directory.CallsFrom("please wait"),
-              (std::vector<std::string>{"please wait", "close please wait", "restore cursor",
+              (std::vector<std::string>{"please wait", "lock C:\\T", "close please wait", "restore cursor",
                                         "message temporary-directory: no directory", "release library"}));
 
     RecordingHost list;
@@ -229,11 +244,12 @@ TEST(StartUpSequence, EveryStopCarriesItsCause) {
 TEST(StartUpSequence, ATargetThatIsNoDirectoryOrTheSourceStopsBeforeStaging) {
     const struct {
         const char* tmpDirName;
+        const char* locked;  // the lock on the directory's full path comes first
         StopReason reason;
-    } targets[] = {{"C:\\FILE.TXT", StopReason::kTargetNotDirectory},
-                   {"C:\\TMP\\nul.txt", StopReason::kTargetNotDirectory},
-                   {"d:\\", StopReason::kTargetIsSource},
-                   {"D:", StopReason::kTargetIsSource}};
+    } targets[] = {{"C:\\FILE.TXT", "lock C:\\FILE.TXT", StopReason::kTargetNotDirectory},
+                   {"C:\\TMP\\nul.txt", "lock C:\\TMP\\nul.txt", StopReason::kTargetNotDirectory},
+                   {"d:\\", "lock d:\\", StopReason::kTargetIsSource},
+                   {"D:", "lock D:\\", StopReason::kTargetIsSource}};
     for (const auto& target : targets) {
         SCOPED_TRACE(target.tmpDirName);
         RecordingHost host;
@@ -241,10 +257,79 @@ TEST(StartUpSequence, ATargetThatIsNoDirectoryOrTheSourceStopsBeforeStaging) {
         host.directories.push_back("D:\\");
         host.listFile["StartUp/TmpDirName"] = target.tmpDirName;
         EXPECT_EQ(StartUpSequence(host).Run(), kExitStopped);
-        EXPECT_EQ(host.CallsFrom("please wait"),
-                  (std::vector<std::string>{"please wait", "close please wait", "restore cursor",
-                                            "message temporary-directory: no directory", "release library"}));
+        EXPECT_EQ(
+            host.CallsFrom("please wait"),
+            (std::vector<std::string>{"please wait", target.locked, "close please wait", "restore cursor",
+                                      "message temporary-directory: no directory", "release library"}));
         EXPECT_EQ(host.reason, target.reason);
+    }
+}
+
+bool Logged(const RecordingHost& host, const std::string& line) {
+    return std::find(host.log.begin(), host.log.end(), line) != host.log.end();
+}
+
+TEST(StartUpSequence, AnObstacleInTheDirectoryStopsBeforeAnyFileIsStaged) {
+    for (const auto& [kind, line] :
+         {std::pair{StagingObstacle::kLogFile, "Log file in the way:C:\\T\\X"},
+          std::pair{StagingObstacle::kNameTooLong, "Name too long to set aside:C:\\T\\X"}}) {
+        RecordingHost host;
+        host.obstacle = {kind, "C:\\T\\X"};
+        EXPECT_EQ(StartUpSequence(host).Run(), kExitStopped);
+        EXPECT_EQ(host.CallsFrom("take"),
+                  (std::vector<std::string>{"take C:\\T\\", "close please wait", "restore cursor",
+                                            "message temporary-directory: no directory", "clean up",
+                                            "release library"}));
+        EXPECT_TRUE(Logged(host, line)) << line;
+    }
+}
+
+TEST(StartUpSequence, WhatTheCleanUpCouldNotPutBackIsToldAndDecidesTheStatus) {
+    const LeftBehind aside{LeftBehind::kSetAside, "C:\\T\\DATA.BIN", "C:\\T\\DATA.BIN.setup-saved-7"};
+    const std::string message =
+        "message clean-up: Setup could not put its temporary directory back as it was:\n"
+        "C:\\T\\DATA.BIN is set aside as C:\\T\\DATA.BIN.setup-saved-7\n\n"
+        "Close the programs that may use these files, then rename or delete them by hand.";
+    struct Case {
+        const char* commandLine;
+        StageResult stage;
+        int status;
+        std::vector<std::string> calls;  // from the clean-up on
+    };
+    const Case cases[] = {
+        // The message comes first, then the restart that the main module asked for.
+        {"", StageResult::kDone, kExitNotPutBack, {"clean up", message, "restart", "keep library"}},
+        {"/NORESTART",
+         StageResult::kDone,
+         kExitNotPutBackRestartNeeded,
+         {"clean up", message, "keep library"}},
+        // A stop keeps its status.
+        {"", StageResult::kSourceUnreadable, kExitStopped, {"clean up", message, "release library"}},
+    };
+    for (const Case& c : cases) {
+        RecordingHost host;
+        host.commandLine = c.commandLine;
+        host.stageResult = c.stage;
+        host.leftBehind = {aside};
+        host.restartKey[1] = {true, 2, true};
+        EXPECT_EQ(StartUpSequence(host).Run(), c.status) << c.commandLine;
+        EXPECT_EQ(host.CallsFrom("clean up"), c.calls);
+        EXPECT_TRUE(
+            Logged(host, "Not put back:C:\\T\\DATA.BIN is set aside as C:\\T\\DATA.BIN.setup-saved-7"));
+    }
+}
+
+TEST(StartUpSequence, ALogPathOnTheMediumOrADeviceLeavesTheRunWithoutALog) {
+    const std::pair<const char*, const char*> cases[] = {{"/LOG=d:\\setup.lst", ""},
+                                                         {"/LOG=D:\\SUB\\RUN.LOG", ""},
+                                                         {"/LOG=C:\\LOGS\\nul.txt", ""},
+                                                         {"/LOG=\\\\.\\COM1", ""},
+                                                         {"/LOG=C:\\run.log", "C:\\run.log"}};
+    for (const auto& [commandLine, used] : cases) {
+        RecordingHost host;
+        host.commandLine = commandLine;
+        StartUpSequence(host).Run();
+        EXPECT_EQ(host.calls.front(), std::string("log file ") + used) << commandLine;
     }
 }
 

@@ -104,11 +104,17 @@ class CheckHost : public bootstrap::StartUpHost {
     std::unique_ptr<bootstrap::ProfileReader> OpenProfile(const std::string& path) override;
     long double FreeBytes(int) override;
     std::optional<std::string> FullPath(const std::string& path) override;
+    std::string FoldedPath(const std::string& path) override { return bootstrap::AsciiUpperCase(path); }
     bool MakeDirectory(const std::string& path) override;
 
+    // The temporary directory lies on the user's machine: the check assumes it free and empty.
+    bootstrap::DirectoryLock LockTargetDirectory(const std::string&) override {
+        return bootstrap::DirectoryLock::kTaken;
+    }
     void TakeOverTargetDirectory(const std::string&, bool) override {}
+    bootstrap::StagingObstacle CheckTargetDirectory(const std::vector<std::string>&) override { return {}; }
     bootstrap::StageResult StageFile(const bootstrap::StagedFile& file) override;
-    void CleanUpTargetDirectory() override {}
+    std::vector<bootstrap::LeftBehind> CleanUpTargetDirectory() override { return {}; }
 
     void Log(const std::string&) override {}
     void SetLogFile(const std::string&) override {}
@@ -124,7 +130,7 @@ class CheckHost : public bootstrap::StartUpHost {
     bootstrap::MainModuleStart RunMainModule(
         const std::string& program, const std::string& commandLine,
         const std::function<void(const bootstrap::MainModuleStart&)>& started) override;
-    bool RestartRequested(const std::string&) override { return false; }
+    bootstrap::RestartKeyState ReadRestartKey(const std::string&) override { return {}; }
     void Restart() override {}
     void EndMessageLoop() override {}
 

@@ -273,7 +273,13 @@ void StopFindings::Report(const CheckHost& host, const RunEnd& end, const std::s
         case StopReason::kWindowsDirectoryNotOnDrive:
         case StopReason::kNotEnoughSpace:
         case StopReason::kNoLanguageChosen:
-            // The check predicts for a machine where these hold: it never comes here.
+        case StopReason::kTargetInUse:
+        case StopReason::kTargetNotLocked:
+        case StopReason::kTargetNameTooLong:
+        case StopReason::kLogFileInTheWay:
+        case StopReason::kTargetNotPutBack:
+            // The check predicts for a machine where these hold (no other run, a temporary directory free of
+            // the user's files, no log file named): it never comes here.
             explanation.text = "setup.exe stops here";
             break;
     }
