@@ -79,6 +79,7 @@ bool IdentifyFile(const OpenFile& file, FileIdentity* identity);
 // False when the path names no file that can be opened.
 bool IdentifyPath(const std::string& path, FileIdentity* identity);
 bool RewindFile(const OpenFile& file, std::string* error);
+bool SeekFile(const OpenFile& file, uint64_t offset, std::string* error);
 
 enum class SpoolResult { kOk, kTooLarge, kFailed };
 

@@ -249,6 +249,13 @@ bool RewindFile(const OpenFile& file, std::string* error) {
     return false;
 }
 
+bool SeekFile(const OpenFile& file, uint64_t offset, std::string* error) {
+    if (::lseek(file.handle(), static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset))
+        return true;
+    *error = "cannot go to offset " + std::to_string(offset) + " of the file: " + SystemError();
+    return false;
+}
+
 bool OpenAnonymousTempFile(OpenFile* file, std::string* error) {
     const char* tmp = std::getenv("TMPDIR");
     std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/zemcmp-XXXXXX";

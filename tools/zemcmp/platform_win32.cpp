@@ -219,6 +219,14 @@ bool RewindFile(const OpenFile& file, std::string* error) {
     return false;
 }
 
+bool SeekFile(const OpenFile& file, uint64_t offset, std::string* error) {
+    LARGE_INTEGER to;
+    to.QuadPart = static_cast<LONGLONG>(offset);
+    if (SetFilePointerEx(ToHandle(file.handle()), to, nullptr, FILE_BEGIN)) return true;
+    *error = "cannot go to offset " + std::to_string(offset) + " of the file: " + SystemError();
+    return false;
+}
+
 bool OpenAnonymousTempFile(OpenFile* file, std::string* error) {
     char directory[MAX_PATH + 1];
     DWORD length = GetTempPathA(sizeof directory, directory);

@@ -11,6 +11,7 @@
 #include "bootstrap/start_up_rules.h"
 #include "check/windows_paths.h"
 #include "codec_session.h"
+#include "compressed_image.h"
 #include "compress/cmpfile.h"
 #include "compress/file_handle.h"
 #include "language/location_profile.h"
@@ -353,7 +354,7 @@ bootstrap::MainModuleStart CheckHost::RunMainModule(
             problem =
                 name + " is not on the medium under its own name: a workstation run starts it where it lies";
         } else {
-            image = PeImage::Read(file.path, &problem);
+            image = PeImage::ReadHeaders(file.path, &problem);
             if (!image) problem = file.actualName + " on the medium: " + problem;
         }
     } else {
@@ -362,24 +363,8 @@ bootstrap::MainModuleStart CheckHost::RunMainModule(
             problem = "no start-up file entry names " + name + ", so it is not in the temporary directory";
         } else {
             std::optional<MediumFile> source = MediumFileOf(staged->second.sourcePath);
-            if (!staged->second.compressed) {
-                image = PeImage::Read(source->path, &problem);
-            } else {
-                OpenFile in;
-                OpenFile out;
-                CMPHEADER header;
-                std::string bytes;
-                if (OpenForReading(source->path, &in, &problem) && OpenAnonymousTempFile(&out, &problem) &&
-                    DecompressFile32(in.handle(), out.handle(), &header, 1) == CMP_OK &&
-                    RewindFile(out, &problem)) {
-                    char buffer[65536];
-                    long got;
-                    while ((got = codec::ReadHandle(out.handle(), buffer, sizeof buffer)) > 0) {
-                        bytes.append(buffer, static_cast<size_t>(got));
-                    }
-                    image = PeImage::Parse(std::move(bytes), &problem);
-                }
-            }
+            image = staged->second.compressed ? ReadCompressedImageHeaders(source->path, &problem)
+                                              : PeImage::ReadHeaders(source->path, &problem);
             if (!image && problem.empty()) problem = "it cannot be read";
             if (!image) problem = name + " as staged from " + source->actualName + ": " + problem;
         }
