@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -181,6 +182,47 @@ TEST_F(ZemcmpSafety, StandardInputIsReadOnlyUpToTheFormatsLimit) {
     }
     EXPECT_TRUE(ListDir(dir / "tmp").empty()) << "the copy of standard input is gone";
     EXPECT_FALSE(Exists(dir / "ZEROS._"));
+}
+
+// Regression: file names reached the terminal raw: an escape sequence or a bell in a name acted on it, and a
+// line break forged a whole line of test's output, which promises one line per file. Every message now writes
+// them as the check's report does, each control character as \xNN.
+TEST_F(ZemcmpSafety, FileNamesInMessagesCannotActOnTheTerminal) {
+    const std::vector<std::string> names = {"ESC\x1b[2J.T", "BEL\a.T",
+                                            "NL\nX.T: compressed file, 1 bytes uncompressed, decodes "
+                                            "completely\nY.T"};
+    std::vector<std::string> plain, packed;
+    for (const std::string& name : names) {
+        WriteFile(dir / name, "abc");
+        plain.push_back(dir / name);
+        packed.push_back(dir / name + "_");
+    }
+    std::filesystem::create_directory(dir / "out");
+    auto with = [](std::vector<std::string> args, const std::vector<std::string>& files) {
+        args.insert(args.end(), files.begin(), files.end());
+        return args;
+    };
+    struct Step {
+        std::vector<std::string> args;
+        int exitCode;
+    };
+    const Step steps[] = {
+        {with({"compress", "-v"}, plain), 0},
+        {with({"expand", "-v", "-d", dir / "out"}, packed), 0},
+        {with(with({"test"}, packed), {plain[0]}), 1},  // the plain file: "not a compressed file"
+        {{"nosuchcommand\x1b[2J"}, 2},
+    };
+    for (const Step& step : steps) {
+        ToolRun run = RunTool(step.args);
+        const std::string shown = run.out + run.err;
+        EXPECT_EQ(run.exitCode, step.exitCode) << shown;
+        EXPECT_EQ(shown.find_first_of("\x1b\a"), std::string::npos) << shown;
+        EXPECT_NE(shown.find("\\x1B[2J"), std::string::npos) << shown;
+        if (step.args[0] == "test") {
+            EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 4) << run.out;
+            EXPECT_NE(run.out.find("NL\\x0AX.T: compressed file"), std::string::npos) << run.out;
+        }
+    }
 }
 
 class ZemcmpInterrupt : public ZemcmpSafety, public ::testing::WithParamInterface<int> {};
