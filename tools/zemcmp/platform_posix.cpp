@@ -47,7 +47,7 @@ void Disarm(const std::string& path) {
 sigset_t InterruptSignals() {
     sigset_t signals;
     sigemptyset(&signals);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
         // A signal that the parent made us ignore (a background job) stays ignored.
         struct sigaction previous {};
         if (sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) continue;
@@ -196,7 +196,9 @@ bool ListDirectory(const std::string& directory, std::vector<DirectoryEntry>* en
 }
 
 bool OpenForReading(const std::string& path, OpenFile* file, std::string* error) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opened without waiting: opening a FIFO waits for a writer (for ever, when none comes), and so may a
+    // device. Only a regular file is read on; its reads then wait as usual.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         *error = "cannot open: " + SystemError();
         return false;
@@ -212,7 +214,15 @@ bool OpenForReading(const std::string& path, OpenFile* file, std::string* error)
         return false;
     }
     if (!S_ISREG(st.st_mode)) {
-        *error = "is not a regular file";
+        *error =
+            std::string("is not a regular file but ") +
+            (S_ISFIFO(st.st_mode) ? "a FIFO" : "a device or socket") +
+            ", whose size cannot be known before it is read (a stream can be given on standard input, as -)";
+        return false;
+    }
+    int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        *error = "cannot open: " + SystemError();
         return false;
     }
     *file = std::move(opened);

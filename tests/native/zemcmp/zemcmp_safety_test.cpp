@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -225,6 +226,27 @@ TEST_F(ZemcmpSafety, FileNamesInMessagesCannotActOnTheTerminal) {
     }
 }
 
+// Regression: opening a FIFO waits for a writer, so `zemcmp test` on one without a writer never ended. Only
+// regular files are read (the codec needs the size first); the FIFO is refused at once, and so is a device.
+TEST_F(ZemcmpSafety, AFifoOrADeviceIsRefusedWithoutWaiting) {
+    ASSERT_EQ(::mkfifo((dir / "PIPE.T_").c_str(), 0600), 0);
+    ToolOptions limited;
+    limited.timeLimitSeconds = 30;  // ends a run that hangs, with SIGALRM
+    for (std::string command : {"test", "compress", "expand"}) {
+        std::vector<std::string> args = {command, dir / "PIPE.T_"};
+        if (command != "expand") args.push_back("/dev/null");  // expand could not name its output
+        ToolRun run = RunTool(args, limited);
+        EXPECT_EQ(run.exitCode, 1) << command << " ended by signal " << run.signal;
+        const std::string shown = run.out + run.err;
+        EXPECT_NE(shown.find("PIPE.T_: is not a regular file but a FIFO"), std::string::npos) << shown;
+        if (args.size() == 3) {
+            EXPECT_NE(shown.find("/dev/null: is not a regular file but a device"), std::string::npos)
+                << shown;
+        }
+    }
+    EXPECT_EQ(ListDir(dir.path()), std::vector<std::string>{"PIPE.T_"});
+}
+
 class ZemcmpInterrupt : public ZemcmpSafety, public ::testing::WithParamInterface<int> {};
 
 TEST_P(ZemcmpInterrupt, RemovesTheTemporaryOutput) {
@@ -243,8 +265,13 @@ TEST_P(ZemcmpInterrupt, RemovesTheTemporaryOutput) {
     EXPECT_TRUE(ListDir(dir / "out").empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, ZemcmpInterrupt, ::testing::Values(SIGINT, SIGTERM),
-                         [](const auto& info) { return info.param == SIGINT ? "Sigint" : "Sigterm"; });
+// Regression: SIGQUIT (Ctrl-\\) left the temporary output behind.
+INSTANTIATE_TEST_SUITE_P(Signals, ZemcmpInterrupt, ::testing::Values(SIGINT, SIGTERM, SIGQUIT),
+                         [](const auto& info) {
+                             return info.param == SIGINT    ? "Sigint"
+                                    : info.param == SIGTERM ? "Sigterm"
+                                                            : "Sigquit";
+                         });
 
 }  // namespace
 }  // namespace zs::test
