@@ -162,6 +162,11 @@ class Planner {
             } else {
                 planFile.output = LocalFileName(MakeCompressedName(name));
                 planFile.compress = true;
+                // setup.exe looks for the plain name first: no other file may stand there.
+                lookedForFirst_.emplace_back(
+                    LocalFileName(OpenedName(name)),
+                    "the start-up file " + file.actualName +
+                        " (setup.exe looks for this name before its compressed name)");
             }
             planned[file.actualName] = plan_.files.size();
             plan_.seals.push_back({name, key, plan_.files.size()});
@@ -268,12 +273,14 @@ class Planner {
                            });
     }
 
-    // Two outputs whose names Windows takes for one (they differ only in case) cannot both be on the medium.
+    // Two outputs whose names Windows takes for one (they differ only in case) cannot both be on the medium,
+    // and nothing may stand under the plain name of a compressed start-up file.
     bool CheckOutputNames() {
         std::vector<std::pair<std::string, std::string>>
             outputs;  // upper-cased output path, what it comes from
         outputs.emplace_back(bootstrap::kListFileName, plan_.listFilePath);
         for (const PlannedFile& file : plan_.files) outputs.emplace_back(file.output, file.shownName);
+        outputs.insert(outputs.end(), lookedForFirst_.begin(), lookedForFirst_.end());
         for (auto& output : outputs) {
             std::transform(output.first.begin(), output.first.end(), output.first.begin(), FoldCase);
         }
@@ -299,6 +306,8 @@ class Planner {
     std::unique_ptr<bootstrap::IniFileReader> reader_;
     std::vector<std::string> startUpNames_;  // every entry's name, as listed
     std::vector<std::string> startUpFiles_;  // the actual names in SOURCE of the start-up files
+    std::vector<std::pair<std::string, std::string>>
+        lookedForFirst_;  // plain names of compressed ones, and why
 };
 
 }  // namespace
