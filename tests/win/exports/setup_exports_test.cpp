@@ -326,7 +326,9 @@ TEST_F(SetupExports, CompressRefusesASourceWithoutASizeBeforeWritingAnything) {
     {
         OpenFile sized(allOnes, GENERIC_WRITE, OPEN_EXISTING);
         HANDLE handle = reinterpret_cast<HANDLE>(static_cast<intptr_t>(sized.handle()));
-        ASSERT_NE(SetFilePointer(handle, 0xFFFFFFFF, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER);
+        LARGE_INTEGER size;
+        size.QuadPart = 0xFFFFFFFF;
+        ASSERT_TRUE(SetFilePointerEx(handle, size, nullptr, FILE_BEGIN));
         ASSERT_TRUE(SetEndOfFile(handle));
     }
     const std::string sink = files.Output("SINK.BIN");
