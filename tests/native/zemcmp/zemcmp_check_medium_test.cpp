@@ -117,11 +117,10 @@ TEST(ZemcmpCheckMedium, TheReportIsTheSameForAnyNumberOfWorkers) {
 
 // Regression: the check held the whole expanded main module in memory to read its headers, and a large one
 // (a program padded with 1.2 GB of zeros) ended the check with std::bad_alloc and no report. Only the start
-// of the module is expanded now: 64 MiB of it are read under a limit of 48 MiB of address space.
+// of the module is expanded now: 64 MiB of it are read under a limit of 48 MiB of address space. (Not in the
+// sanitizer build, whose tool reserves more address space than that from the start.)
+#if !defined(__SANITIZE_ADDRESS__)
 TEST(ZemcmpCheckMedium, ALargeCompressedMainModuleIsCheckedInBoundedMemory) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
-#endif
     TestMedium medium;
     ScratchDir work;
     WriteFile(work / "_SETUP.EXE", MakeProgram(kMachineI386));
@@ -134,6 +133,7 @@ TEST(ZemcmpCheckMedium, ALargeCompressedMainModuleIsCheckedInBoundedMemory) {
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(PredictionSummary(ParseJson(run.out)), kStartsEnglish) << run.out;
 }
+#endif
 
 TEST(ZemcmpCheckListFile, ReadAsWindowsProfileReaderReadsIt) {
     const struct {
