@@ -7,13 +7,16 @@ executables and libraries, in a fixed order), then
   2. times whole-file runs of `zemcmp compress` / `zemcmp expand` next to `gzip -6` / `gzip -d` and `cp`,
      best of N runs each, and reads the tool's peak memory from the kernel's accounting of the child, and
   3. times a medium of many files (at least 200 files and 40 MB, text and binaries, each file at most 1 MB)
-     compressed and expanded with -j 1 and with -j 2, the two runs taking turns.
+     compressed and expanded with -j 1 and with -j 2, the two runs taking turns, and
+  4. times `zemcmp build` of a medium from those files, every one of them a start-up file (compressed, sealed,
+     then checked), with -j 1 and with -j 2, taking turns (the images of setup.exe, ZSRES.DLL and the main
+     module come from the build's write_test_images).
 Figures are printed as MB/s and as ratios to the baseline of the same run: gzip for single files, -j 1 for
 -j 2. With --compare DIR, the codec_bench and zemcmp of another build (say, the previous commit's) are
 measured in the same run as well, for a before/after.
 
 Usage: run_benchmarks.py --build DIR [--compare DIR] [--corpus-mb N] [--runs N] [--work DIR]
-                         [--skip-google-benchmark] [--skip-many-files]
+                         [--skip-google-benchmark] [--skip-many-files] [--skip-build]
 """
 import argparse
 import json
@@ -166,6 +169,47 @@ def many_files(zemcmp, work, runs):
               f"   -j 2 / -j 1: {best:.2f}x best, {median:.2f}x median of the rounds (target {JOBS_TARGET:.2f}x)")
 
 
+def build_medium(build, work, runs):
+    """Times `zemcmp build` of the many-files medium, each file a start-up file, with -j 1 and -j 2."""
+    zemcmp = os.path.join(build, "bin", "zemcmp")
+    write_images = program_in(build, "write_test_images")
+    if not os.path.exists(write_images):
+        print(f"\n(write_test_images not built in {build}: zemcmp build skipped)")
+        return
+    files, size = build_many_files(os.path.join(work, "many"))
+    source = os.path.join(work, "build-source")
+    programs = os.path.join(work, "build-programs")
+    for d in (source, programs):
+        shutil.rmtree(d, ignore_errors=True)
+        os.makedirs(d)
+    string_table = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "src", "reslib", "string_table.rc")
+    subprocess.run([write_images, string_table, programs], check=True)
+    shutil.move(os.path.join(programs, "main_module.exe"), os.path.join(source, "_SETUP.EXE"))
+    entries = ["1=_SETUP.EXE"]
+    for k, path in enumerate(files):
+        shutil.copy(path, source)
+        entries.append(f"{k + 2}={os.path.basename(path)}")
+    with open(os.path.join(source, "SETUP.LST"), "w", newline="\r\n") as listfile:
+        listfile.write("[SetupLang]\n0=E\n1=English,E\n\n[StartUp]\nAppName=Bench\nTmpDirSize=1048576\n"
+                       "TmpDirName=C:\\BENCHTMP\n" + "\n".join(entries) + "\n")
+    print(f"\nzemcmp build: {len(files)} start-up files and the main module, {size / 1e6:.1f} MB, compressed, sealed"
+          f" and checked; best and median of {runs} runs, -j 1 and -j 2 taking turns")
+    outputs = {j: os.path.join(work, f"built-{j}") for j in (1, 2)}
+    for d in outputs.values():
+        shutil.rmtree(d, ignore_errors=True)
+        os.makedirs(d)
+    one, two = turns_of(runs, [([zemcmp, "build", source, outputs[j], "--program", programs, "-q", "-j", str(j)],
+                                outputs[j]) for j in (1, 2)])
+    for name in os.listdir(outputs[1]):
+        with open(os.path.join(outputs[1], name), "rb") as x, open(os.path.join(outputs[2], name), "rb") as y:
+            if x.read() != y.read():
+                raise SystemExit(f"zemcmp build with -j 1 and -j 2 wrote different bytes: {name}")
+    best = min(one) / min(two)
+    median = sorted(a / b for a, b in zip(one, two))[len(one) // 2]
+    print(f"  zemcmp build     -j 1 {size / min(one) / 1e6:7.1f} MB/s   -j 2 {size / min(two) / 1e6:7.1f} MB/s"
+          f"   -j 2 / -j 1: {best:.2f}x best, {median:.2f}x median of the rounds (target {JOBS_TARGET:.2f}x)")
+
+
 def run_timed(argv, stdout=None):
     """Runs a command; returns (seconds, peak resident memory in KiB).
 
@@ -237,6 +281,7 @@ def main():
     parser.add_argument("--compare", help="another build (or a directory with its zemcmp and codec_bench) to "
                                           "measure in the same run")
     parser.add_argument("--skip-many-files", action="store_true")
+    parser.add_argument("--skip-build", action="store_true", help="skip the timing of zemcmp build")
     parser.add_argument("--corpus-mb", type=int, default=20)
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--work", help="directory for the corpus and outputs (default: a temporary one)")
@@ -337,6 +382,8 @@ def main():
               f"   this build to it: {ratio('compared expand', 'expand')}")
     if not args.skip_many_files:
         many_files(zemcmp, work, runs)
+    if not args.skip_build:
+        build_medium(args.build, work, runs)
     if not args.work:
         shutil.rmtree(work)
     return 0

@@ -33,14 +33,21 @@ namespace zs::codec {
 int CompressFileWith(CodecState& state, int source, int destination, CMPHEADER* header) {
     if (header == nullptr) return CMP_HEADER_WRITE_FAILED;
     if (SameFile(source, destination)) return CMP_SAME_FILE;
+    // The size goes into the length field after the header: asked first, so that a source without one (a
+    // directory) leaves the destination untouched.
+    uint32_t size;
+    if (!HandleSize(source, &size)) return CMP_NO_FILE_SIZE;
     std::memcpy(header->Signature, CMP_SIGNATURE, sizeof CMP_SIGNATURE);
     if (WriteHandle(destination, header, CMP_HEADER_SIZE) != static_cast<long>(CMP_HEADER_SIZE)) {
         return CMP_HEADER_WRITE_FAILED;
     }
-    return Compress(state, source, destination);
+    return Compress(state, source, destination, size);
 }
 
-int DecompressFileWith(CodecState& state, int source, int destination, CMPHEADER* header, int readHeader) {
+namespace {
+
+int DecompressUpTo(CodecState& state, int source, int destination, CMPHEADER* header, int readHeader,
+                   uint32_t limit) {
     if (readHeader != 0 && header == nullptr) return CMP_HEADER_READ_SHORT;
     if (SameFile(source, destination)) return CMP_SAME_FILE;
     if (readHeader != 0) {
@@ -48,7 +55,17 @@ int DecompressFileWith(CodecState& state, int source, int destination, CMPHEADER
         if (got != static_cast<long>(CMP_HEADER_SIZE)) return CMP_HEADER_READ_SHORT;
         if (!HasSignature(*header)) return CMP_NOT_COMPRESSED;
     }
-    return Decompress(state, source, destination);
+    return Decompress(state, source, destination, limit);
+}
+
+}  // namespace
+
+int DecompressFileWith(CodecState& state, int source, int destination, CMPHEADER* header, int readHeader) {
+    return DecompressUpTo(state, source, destination, header, readHeader, UINT32_MAX);
+}
+
+int DecompressHeadWith(CodecState& state, int source, int destination, CMPHEADER* header, uint32_t limit) {
+    return DecompressUpTo(state, source, destination, header, 1, limit);
 }
 
 }  // namespace zs::codec

@@ -33,12 +33,15 @@ enum CmpResult : int {
                                   // DecompressFile32: fewer than 32 header bytes could be read
     CMP_NOT_COMPRESSED = 5,       // not a compressed file: signature mismatch, file shorter than a header,
                                   // or (IsCmpFile) the read failed
-    CMP_NO_FILE_SIZE = 6,         // the platform reported no size for the file
+    CMP_NO_FILE_SIZE = 6,         // the platform reported no size for the file, or the handle is a directory
+                                  // (which has none); CompressFile32 then writes nothing
     CMP_BODY_TRUNCATED = 7,       // DecompressFile32: the body ended (or could not be read) before
                                   // UncompressedSize bytes were decoded; CompressFile32: the source delivered
                                   // fewer bytes than its size promised
     CMP_WRITE_FAILED = 8,         // a write to the destination failed (disk full, write error)
-    CMP_STREAM_OPEN_FAILED = 9,   // a buffered stream could not be opened (no free slot, no memory)
+    CMP_STREAM_OPEN_FAILED = 9,   // a buffered stream could not be opened (no free slot, no memory, or its
+                                  // first read of the source failed); a later failed read is
+                                  // CMP_BODY_TRUNCATED
     CMP_BODY_DAMAGED = 10,  // DecompressFile32: a match reached past UncompressedSize (output cut there)
     CMP_SAME_FILE = 11,     // CompressFile32, DecompressFile32: source and destination are one file (the same
                             // handle, or two handles of it); refused before anything is read or written
@@ -61,7 +64,8 @@ int ZS_STDCALL IsCmpFile(int file, CMPHEADER* header);
 // the platform's size of the source. Returns CMP_OK, CMP_HEADER_WRITE_FAILED, CMP_NO_FILE_SIZE,
 // CMP_BODY_TRUNCATED, CMP_WRITE_FAILED, CMP_STREAM_OPEN_FAILED or CMP_SAME_FILE. A null header pointer gives
 // CMP_HEADER_WRITE_FAILED (there is no header to write), and source and destination that are one file give
-// CMP_SAME_FILE (the header would be written over the source): both before anything is written.
+// CMP_SAME_FILE (the header would be written over the source): both before anything is written, and so is
+// CMP_NO_FILE_SIZE for a source without a size (a directory handle).
 int ZS_STDCALL CompressFile32(int source, int destination, CMPHEADER* header);
 
 // Writes the uncompressed contents of a compressed file. With readHeader not 0 the 32-byte header is read

@@ -35,4 +35,10 @@ void SetProgressHook(CodecState& state, ProgressHook hook, void* context);
 int CompressFileWith(CodecState& state, int source, int destination, CMPHEADER* header);
 int DecompressFileWith(CodecState& state, int source, int destination, CMPHEADER* header, int readHeader);
 
+// The start of a compressed file, for a tool that needs only that (the headers of a program): as
+// DecompressFileWith with readHeader 1, but decoding stops once the first `limit` bytes of the file are
+// written (at most 59 more, the rest of the last match, and never more than the file holds). The results
+// are those of DecompressFileWith for that part of the file; what follows it is not read.
+int DecompressHeadWith(CodecState& state, int source, int destination, CMPHEADER* header, uint32_t limit);
+
 }  // namespace zs::codec

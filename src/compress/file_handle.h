@@ -15,7 +15,7 @@ long ReadHandle(int handle, void* buffer, uint32_t size);
 long WriteHandle(int handle, const void* buffer, uint32_t size);
 
 // The file's size, lower 32 bits. False when the platform reports no size (or all ones, as Windows does for a
-// failure).
+// failure), and for a directory, which has none.
 bool HandleSize(int handle, uint32_t* size);
 
 // Whether two handles reach the same file: the same handle, or handles of one file (same volume and file

@@ -41,7 +41,8 @@ long WriteHandle(int handle, const void* buffer, uint32_t size) {
 
 bool HandleSize(int handle, uint32_t* size) {
     struct stat st;
-    if (::fstat(handle, &st) != 0) return false;
+    // A directory has no file size (and nothing a read would deliver).
+    if (::fstat(handle, &st) != 0 || S_ISDIR(st.st_mode)) return false;
     auto low = static_cast<uint32_t>(static_cast<uint64_t>(st.st_size) & 0xFFFFFFFFu);
     if (low == 0xFFFFFFFFu) return false;  // the value Windows uses to say "no size"
     *size = low;

@@ -25,6 +25,11 @@ long WriteHandle(int handle, const void* buffer, uint32_t size) {
 }
 
 bool HandleSize(int handle, uint32_t* size) {
+    // A directory has no file size, though GetFileSize reports 0 for it (and a read of it fails).
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileInformationByHandle(ToHandle(handle), &info) &&
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
     DWORD low = GetFileSize(ToHandle(handle), nullptr);
     if (low == INVALID_FILE_SIZE) return false;
     *size = low;

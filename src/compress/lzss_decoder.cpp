@@ -55,7 +55,7 @@ inline void CopyMatch(uint8_t* to, uint32_t distance, uint32_t length) {
 }
 }  // namespace
 
-int Decompress(CodecState& state, int source, int destination) {
+int Decompress(CodecState& state, int source, int destination, uint32_t limit) {
     uint8_t lengthField[CMP_LENGTH_SIZE];
     long got = ReadHandle(source, lengthField, CMP_LENGTH_SIZE);
     if (got != static_cast<long>(CMP_LENGTH_SIZE)) return CMP_BODY_TRUNCATED;
@@ -88,8 +88,9 @@ int Decompress(CodecState& state, int source, int destination) {
     uint32_t produced = 0;
     bool truncated = false;
     bool damaged = false;
+    const uint32_t stop = size < limit ? size : limit;
 
-    while (produced < size) {
+    while (produced < stop) {
         in.Refill();
         int symbol = DecodeSymbol(model, table, in);
         if (symbol < LITERAL_COUNT) {

@@ -43,10 +43,7 @@ void StoreLittleEndian32(uint8_t* p, uint32_t v) {
 
 }  // namespace
 
-int Compress(CodecState& state, int source, int destination) {
-    uint32_t size;
-    if (!HandleSize(source, &size)) return CMP_NO_FILE_SIZE;
-
+int Compress(CodecState& state, int source, int destination, uint32_t size) {
     uint8_t lengthField[CMP_LENGTH_SIZE];
     StoreLittleEndian32(lengthField, size);
     if (WriteHandle(destination, lengthField, CMP_LENGTH_SIZE) != static_cast<long>(CMP_LENGTH_SIZE)) {

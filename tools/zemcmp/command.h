@@ -26,6 +26,9 @@ enum OptionFlags : unsigned {
     kOptionQuiet = 1u << 7,       // -q
     kOptionCodes = 1u << 8,       // --codes
     kOptionMediumPath = 1u << 9,  // --medium-path WINDOWS_PATH
+    kOptionProgram = 1u << 10,    // --program DIR
+    kOptionPlain = 1u << 11,      // --plain NAME, repeatable
+    kOptionCompress = 1u << 12,   // --compress PATTERN, repeatable
 };
 
 // The most workers -j may ask for.
@@ -43,6 +46,9 @@ struct CommandLine {
     bool quiet = false;      // -q
     bool codes = false;      // --codes
     std::string mediumPath;  // --medium-path, empty when not given
+    std::string program;     // --program, empty when not given
+    std::vector<std::string> plain;     // --plain, in the order given
+    std::vector<std::string> compress;  // --compress, in the order given
 };
 
 struct Command {
@@ -59,6 +65,7 @@ extern const Command kCompressCommand;
 extern const Command kExpandCommand;
 extern const Command kTestCommand;
 extern const Command kCheckCommand;
+extern const Command kBuildCommand;
 
 // All subcommands, in the order --help lists them.
 const std::vector<const Command*>& Commands();

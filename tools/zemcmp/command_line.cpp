@@ -10,11 +10,13 @@ struct OptionSpec {
 };
 
 constexpr OptionSpec kOptions[] = {
-    {"-d", kOptionDirectory, true},     {"-o", kOptionOutput, true},
-    {"-f", kOptionForce, false},        {"--json", kOptionJson, false},
-    {"--strict", kOptionStrict, false}, {"-j", kOptionJobs, true},
-    {"-v", kOptionVerbose, false},      {"-q", kOptionQuiet, false},
-    {"--codes", kOptionCodes, false},   {"--medium-path", kOptionMediumPath, true},
+    {"-d", kOptionDirectory, true},        {"-o", kOptionOutput, true},
+    {"-f", kOptionForce, false},           {"--json", kOptionJson, false},
+    {"--strict", kOptionStrict, false},    {"-j", kOptionJobs, true},
+    {"-v", kOptionVerbose, false},         {"-q", kOptionQuiet, false},
+    {"--codes", kOptionCodes, false},      {"--medium-path", kOptionMediumPath, true},
+    {"--program", kOptionProgram, true},   {"--plain", kOptionPlain, true},
+    {"--compress", kOptionCompress, true},
 };
 
 // A whole number 1..kMaxJobs, nothing else.
@@ -62,6 +64,16 @@ bool Store(const OptionSpec& spec, const std::string& value, CommandLine* comman
         case kOptionMediumPath:
             if (!commandLine->mediumPath.empty()) return false;
             commandLine->mediumPath = value;
+            return true;
+        case kOptionProgram:
+            if (!commandLine->program.empty()) return false;
+            commandLine->program = value;
+            return true;
+        case kOptionPlain:
+            commandLine->plain.push_back(value);
+            return true;
+        case kOptionCompress:
+            commandLine->compress.push_back(value);
             return true;
         case kOptionJobs:
             return commandLine->jobs == 0 && ParseJobs(value, &commandLine->jobs);

@@ -4,8 +4,8 @@
 namespace zs::zemcmp {
 
 const std::vector<const Command*>& Commands() {
-    static const std::vector<const Command*> commands = {&kCompressCommand, &kExpandCommand, &kTestCommand,
-                                                         &kCheckCommand};
+    static const std::vector<const Command*> commands = {&kBuildCommand, &kCompressCommand, &kExpandCommand,
+                                                         &kTestCommand, &kCheckCommand};
     return commands;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <map>
 
+#include "check/ansi_text.h"
 #include "input_file.h"
 #include "output_names.h"
 #include "platform.h"
@@ -86,8 +87,8 @@ void PrintDone(const FileOutcome& outcome, bool compressing) {
         sizes = std::to_string(outcome.inputBytes) + " bytes";
     }
     std::fflush(stdout);
-    std::fprintf(stderr, "%s: %s, written to %s\n", outcome.name.c_str(), sizes.c_str(),
-                 outcome.outputName.c_str());
+    std::fprintf(stderr, "%s\n",
+                 TerminalText(outcome.name + ": " + sizes + ", written to " + outcome.outputName).c_str());
 }
 
 }  // namespace

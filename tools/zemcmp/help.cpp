@@ -45,7 +45,8 @@ constexpr const char* kExitText =
     "  130  interrupted by Ctrl-C (on Linux the process ends by the signal it received; shells show 128 "
     "plus\n"
     "       the signal's number, 130 for Ctrl-C)\n"
-    "  check has exit statuses of its own, given with it above; 2 means a wrong command line there too\n";
+    "  build and check have exit statuses of their own, given with them above; 2 means a wrong command\n"
+    "       line there too\n";
 
 // Prints a command's description with every line indented under its synopsis.
 void PrintIndented(std::FILE* out, const char* text) {
@@ -66,8 +67,8 @@ void PrintVersion(std::FILE* out) {
 void PrintHelp(std::FILE* out) {
     std::fprintf(
         out,
-        "zemcmp %s: compresses, expands and tests files in the compressed format of installation media,\n"
-        "and checks whole media as setup.exe reads them.\n\n",
+        "zemcmp %s: builds installation media, compresses, expands and tests files in their compressed\n"
+        "format, and checks whole media as setup.exe reads them.\n\n",
         ZS_VERSION_TEXT);
     std::fprintf(out, "Usage:\n");
     for (const Command* command : Commands()) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "check/ansi_text.h"
 #include "compress/file_handle.h"
 
 namespace zs::zemcmp {
@@ -71,7 +72,7 @@ bool InputMatchedItsSize(const InputFile& input, uint64_t bytesRead, std::string
 
 void ReportProblem(const std::string& name, const std::string& problem) {
     std::fflush(stdout);  // keep the order of reports when both streams go to one place
-    std::fprintf(stderr, "zemcmp: %s: %s\n", name.c_str(), problem.c_str());
+    std::fprintf(stderr, "zemcmp: %s\n", TerminalText(name + ": " + problem).c_str());
 }
 
 }  // namespace zs::zemcmp

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "check/ansi_text.h"
 #include "command.h"
 #include "command_line.h"
 #include "help.h"
@@ -11,7 +12,8 @@
 namespace zs::zemcmp {
 
 int UsageError(const std::string& message) {
-    std::fprintf(stderr, "zemcmp: %s\nTry 'zemcmp --help' for more information.\n", message.c_str());
+    std::fprintf(stderr, "zemcmp: %s\nTry 'zemcmp --help' for more information.\n",
+                 TerminalText(message).c_str());
     return kExitUsage;
 }
 

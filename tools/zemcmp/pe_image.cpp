@@ -116,29 +116,74 @@ std::optional<PeImage> PeImage::Read(const std::string& path, std::string* probl
     return Parse(std::move(bytes), problem);
 }
 
-std::optional<PeImage> PeImage::Parse(std::string bytes, std::string* problem) {
-    const uint64_t fileSize = bytes.size();
-    if (fileSize < kDosHeaderSize) return Refuse(problem, "is shorter than an MZ header (64 bytes)");
-    if (bytes[0] != 'M' || bytes[1] != 'Z') return Refuse(problem, "has no MZ signature");
+std::optional<PeImage> PeImage::ReadHeaders(const std::string& path, std::string* problem) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return Refuse(problem, "cannot be opened");
+    in.seekg(0, std::ios::end);
+    std::streamoff size = in.tellg();
+    if (size < 0) return Refuse(problem, "cannot be read");
+    HeaderReader read = [&in](uint64_t offset, uint32_t count, std::string* out) {
+        out->assign(count, '\0');
+        in.clear();
+        in.seekg(static_cast<std::streamoff>(offset));
+        return count == 0 || static_cast<bool>(in.read(&(*out)[0], count));
+    };
+    return ParseHeaders(read, static_cast<uint64_t>(size), problem);
+}
 
-    const uint64_t peOffset = Get32(bytes, kPeOffsetField);
+std::optional<PeImage> PeImage::ParseHeaders(const HeaderReader& read, uint64_t fileSize,
+                                             std::string* problem) {
+    std::optional<PeImage> image = ParseHeaderFields(read, fileSize, problem);
+    // Nothing beyond the headers is at hand: the tables they point to stay unread.
+    if (image) image->exportDirectory_ = image->resourceDirectory_ = image->certificateTable_ = Directory();
+    return image;
+}
+
+std::optional<PeImage> PeImage::Parse(std::string bytes, std::string* problem) {
+    HeaderReader read = [&bytes](uint64_t offset, uint32_t count, std::string* out) {
+        if (offset > bytes.size() || count > bytes.size() - offset) return false;
+        out->assign(bytes, static_cast<size_t>(offset), count);
+        return true;
+    };
+    std::optional<PeImage> image = ParseHeaderFields(read, bytes.size(), problem);
+    if (!image) return image;
+    image->bytes_ = std::move(bytes);
+    image->ReadExports();
+    image->ReadSignature();
+    image->manifest = image->ResourceData(kResourceManifest, 1);
+    return image;
+}
+
+// The headers are read piece by piece, each piece only once the fields before it say where it is and that it
+// lies inside the file: the MZ header, the PE signature and file header, the optional header, the section
+// table. None is larger than 64 KiB.
+std::optional<PeImage> PeImage::ParseHeaderFields(const HeaderReader& read, uint64_t fileSize,
+                                                  std::string* problem) {
+    std::string dos;
+    if (fileSize < kDosHeaderSize) return Refuse(problem, "is shorter than an MZ header (64 bytes)");
+    if (!read(0, kDosHeaderSize, &dos)) return Refuse(problem, "cannot be read");
+    if (dos[0] != 'M' || dos[1] != 'Z') return Refuse(problem, "has no MZ signature");
+
+    const uint64_t peOffset = Get32(dos, kPeOffsetField);
     if (peOffset + 4 + kFileHeaderSize > fileSize)
         return Refuse(problem, "has its PE header outside the file");
-    if (bytes.compare(peOffset, 4, std::string("PE\0\0", 4)) != 0)
-        return Refuse(problem, "has no PE signature");
+    std::string pe;
+    if (!read(peOffset, 4 + kFileHeaderSize, &pe)) return Refuse(problem, "cannot be read");
+    if (pe.compare(0, 4, std::string("PE\0\0", 4)) != 0) return Refuse(problem, "has no PE signature");
 
-    const uint64_t fileHeader = peOffset + 4;
     PeImage image;
-    image.machine = Get16(bytes, fileHeader);
-    const uint16_t sectionCount = Get16(bytes, fileHeader + 2);
-    const uint16_t optionalSize = Get16(bytes, fileHeader + 16);
-    const uint16_t characteristics = Get16(bytes, fileHeader + 18);
-    const uint64_t optional = fileHeader + kFileHeaderSize;
-    if (optionalSize < 2 || optional + optionalSize > fileSize) {
+    image.machine = Get16(pe, 4);
+    const uint16_t sectionCount = Get16(pe, 4 + 2);
+    const uint16_t optionalSize = Get16(pe, 4 + 16);
+    const uint16_t characteristics = Get16(pe, 4 + 18);
+    const uint64_t optionalOffset = peOffset + 4 + kFileHeaderSize;
+    if (optionalSize < 2 || optionalOffset + optionalSize > fileSize) {
         return Refuse(problem, "has no optional header inside the file");
     }
+    std::string optional;
+    if (!read(optionalOffset, optionalSize, &optional)) return Refuse(problem, "cannot be read");
 
-    const uint16_t magic = Get16(bytes, optional);
+    const uint16_t magic = Get16(optional, 0);
     size_t directoryCountField = 0;
     if (magic == kPe32Magic) {
         directoryCountField = kPe32DirectoryCountField;
@@ -163,14 +208,14 @@ std::optional<PeImage> PeImage::Parse(std::string bytes, std::string* problem) {
         return Refuse(problem, "is not marked as an executable image");
     image.isDll = (characteristics & kFileDll) != 0;
 
-    const uint32_t sectionAlignment = Get32(bytes, optional + kSectionAlignmentField);
-    const uint32_t fileAlignment = Get32(bytes, optional + kFileAlignmentField);
-    const uint32_t sizeOfImage = Get32(bytes, optional + kSizeOfImageField);
-    image.sizeOfHeaders_ = Get32(bytes, optional + kSizeOfHeadersField);
-    image.subsystem = Get16(bytes, optional + kSubsystemField);
-    image.imageBase = image.is64 ? uint64_t{Get32(bytes, optional + kPe32PlusImageBaseField)} |
-                                       uint64_t{Get32(bytes, optional + kPe32PlusImageBaseField + 4)} << 32
-                                 : Get32(bytes, optional + kPe32ImageBaseField);
+    const uint32_t sectionAlignment = Get32(optional, kSectionAlignmentField);
+    const uint32_t fileAlignment = Get32(optional, kFileAlignmentField);
+    const uint32_t sizeOfImage = Get32(optional, kSizeOfImageField);
+    image.sizeOfHeaders_ = Get32(optional, kSizeOfHeadersField);
+    image.subsystem = Get16(optional, kSubsystemField);
+    image.imageBase = image.is64 ? uint64_t{Get32(optional, kPe32PlusImageBaseField)} |
+                                       uint64_t{Get32(optional, kPe32PlusImageBaseField + 4)} << 32
+                                 : Get32(optional, kPe32ImageBaseField);
     if (!IsPowerOfTwo(sectionAlignment) || !IsPowerOfTwo(fileAlignment) || sectionAlignment < fileAlignment ||
         (sectionAlignment < kPageSize && sectionAlignment != fileAlignment)) {
         return Refuse(problem, "has section alignment " + Hex(sectionAlignment) + " and file alignment " +
@@ -185,19 +230,22 @@ std::optional<PeImage> PeImage::Parse(std::string bytes, std::string* problem) {
                                    ")");
     }
 
-    const uint64_t sectionTable = optional + optionalSize;
-    if (sectionTable + uint64_t{sectionCount} * kSectionHeaderSize > fileSize) {
+    const uint64_t sectionTable = optionalOffset + optionalSize;
+    const uint32_t sectionTableSize = static_cast<uint32_t>(sectionCount * kSectionHeaderSize);
+    if (sectionTable + sectionTableSize > fileSize) {
         return Refuse(problem, "has its section table outside the file");
     }
+    std::string headers;
+    if (!read(sectionTable, sectionTableSize, &headers)) return Refuse(problem, "cannot be read");
     const uint64_t imageSpan = AlignUp(sizeOfImage, sectionAlignment);
     for (uint16_t i = 0; i < sectionCount; ++i) {
-        const uint64_t header = sectionTable + uint64_t{i} * kSectionHeaderSize;
+        const uint64_t header = uint64_t{i} * kSectionHeaderSize;
         Section section;
-        const uint32_t virtualSize = Get32(bytes, header + 8);
-        section.virtualAddress = Get32(bytes, header + 12);
-        const uint32_t rawSize = Get32(bytes, header + 16);
-        section.rawOffset = Get32(bytes, header + 20);
-        section.writable = (Get32(bytes, header + 36) & kSectionMemoryWrite) != 0;
+        const uint32_t virtualSize = Get32(headers, header + 8);
+        section.virtualAddress = Get32(headers, header + 12);
+        const uint32_t rawSize = Get32(headers, header + 16);
+        section.rawOffset = Get32(headers, header + 20);
+        section.writable = (Get32(headers, header + 36) & kSectionMemoryWrite) != 0;
         section.virtualSize = virtualSize != 0 ? virtualSize : rawSize;
         section.rawSize = std::min(rawSize, section.virtualSize);
         const std::string name = "section " + std::to_string(i + 1);
@@ -211,26 +259,21 @@ std::optional<PeImage> PeImage::Parse(std::string bytes, std::string* problem) {
     }
 
     // The data directories that the optional header holds.
-    const uint32_t declared = Get32(bytes, optional + directoryCountField);
-    const uint64_t directories = optional + directoryCountField + 4;
+    const uint32_t declared = Get32(optional, directoryCountField);
+    const uint64_t directories = directoryCountField + 4;
     const uint64_t room = (optionalSize - directoryCountField - 4) / kDirectoryEntrySize;
     const uint64_t count = std::min<uint64_t>({declared, room, 16});
     auto directory = [&](size_t index) {
         Directory entry;
         if (index < count) {
-            entry.address = Get32(bytes, directories + index * kDirectoryEntrySize);
-            entry.size = Get32(bytes, directories + index * kDirectoryEntrySize + 4);
+            entry.address = Get32(optional, directories + index * kDirectoryEntrySize);
+            entry.size = Get32(optional, directories + index * kDirectoryEntrySize + 4);
         }
         return entry;
     };
     image.exportDirectory_ = directory(kExportDirectoryIndex);
     image.resourceDirectory_ = directory(kResourceDirectoryIndex);
     image.certificateTable_ = directory(kCertificateTableIndex);
-
-    image.bytes_ = std::move(bytes);
-    image.ReadExports();
-    image.ReadSignature();
-    image.manifest = image.ResourceData(kResourceManifest, 1);
     return image;
 }
 

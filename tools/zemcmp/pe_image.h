@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,9 +43,21 @@ inline constexpr size_t kMaxExportNames = 16384;
 inline constexpr uint64_t kMaxImageFileSize = 1ull << 30;
 
 struct PeImage {
+    // Gives `size` bytes of the file from `offset` into *out; false when they cannot be read.
+    using HeaderReader = std::function<bool(uint64_t offset, uint32_t size, std::string* out)>;
+
     // Reads a file and parses it. Nothing, with the reason in *problem (when given), when the file cannot be
     // read or Windows' loader would refuse the image.
     static std::optional<PeImage> Read(const std::string& path, std::string* problem);
+
+    // The headers alone, for an image that only has to start (a main module): the MZ header, the file and
+    // optional headers and the section table, read through `read` from a file of `fileSize` bytes, with the
+    // same checks as Parse. Memory stays the same whatever the size of the file. Of the image only machine,
+    // is64, isDll and subsystem are filled in: it has no exports, resources, manifest or signature.
+    static std::optional<PeImage> ParseHeaders(const HeaderReader& read, uint64_t fileSize,
+                                               std::string* problem);
+    // ParseHeaders on a file.
+    static std::optional<PeImage> ReadHeaders(const std::string& path, std::string* problem);
 
     // Parses the headers of an image file's bytes. Nothing, with the reason in *problem (when given), when
     // Windows' loader would refuse the image: shorter than the MZ header, no MZ or PE signature, headers, the
@@ -115,6 +128,8 @@ struct PeImage {
         uint32_t spanBytes = 0;  // bytes from the address to the end of its section (zeros after fileBytes)
     };
 
+    static std::optional<PeImage> ParseHeaderFields(const HeaderReader& read, uint64_t fileSize,
+                                                    std::string* problem);
     std::optional<Mapped> Map(uint32_t rva) const;
     bool InImage(uint32_t rva, uint64_t size) const;
     bool CopyMapped(uint32_t rva, uint32_t size, std::string* out) const;

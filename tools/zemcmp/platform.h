@@ -79,6 +79,7 @@ bool IdentifyFile(const OpenFile& file, FileIdentity* identity);
 // False when the path names no file that can be opened.
 bool IdentifyPath(const std::string& path, FileIdentity* identity);
 bool RewindFile(const OpenFile& file, std::string* error);
+bool SeekFile(const OpenFile& file, uint64_t offset, std::string* error);
 
 enum class SpoolResult { kOk, kTooLarge, kFailed };
 
@@ -100,6 +101,25 @@ bool CreateTempFileIn(const std::string& directory, OpenFile* file, std::string*
 bool CommitTempFile(const std::string& tempPath, const std::string& target, bool replace, std::string* error);
 // Removes the temporary file (closed by the caller first).
 void DiscardTempFile(const std::string& tempPath);
+
+// Creates a directory (its parent must exist).
+bool MakeDirectory(const std::string& path, std::string* error);
+// Creates a new, empty directory in `parent` named `prefix` and a suffix no other name there has. Until it is
+// put in place (ReplaceDirectory) or removed (RemoveTree), an interrupt removes it with everything in it.
+bool CreateTempDirectoryIn(const std::string& parent, const std::string& prefix, std::string* path,
+                           std::string* error);
+// Puts the directory `built` (from CreateTempDirectoryIn, beside `target`) in the place of `target`, which is
+// missing or a directory whose contents go: that one is renamed aside and removed once the new one is in
+// place, and no interrupt comes between the two renames. False with the problem when it cannot be done; then
+// `target` is as it was.
+bool ReplaceDirectory(const std::string& built, const std::string& target, std::string* error);
+// Removes a directory with everything in it; a symbolic link in it is removed, never followed. False when
+// something stays.
+bool RemoveTree(const std::string& path);
+// Gives `to` the modification time of `from`.
+bool CopyModificationTime(const std::string& from, const std::string& to);
+// The full path of the running program; empty when the system does not tell it.
+std::string ProgramPath();
 
 // Arms the removal of the temporary files on Ctrl-C and termination requests; call once at start, before any
 // other thread is started.

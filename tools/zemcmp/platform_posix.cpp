@@ -30,6 +30,7 @@ namespace {
 struct InterruptCleanup {
     std::mutex lock;
     std::vector<std::string> paths;
+    std::vector<std::string> trees;  // directories removed with everything in them
 };
 
 InterruptCleanup& Cleanup() {
@@ -38,16 +39,36 @@ InterruptCleanup& Cleanup() {
 }
 
 // Called with the lock held.
-void Disarm(const std::string& path) {
-    std::vector<std::string>& paths = Cleanup().paths;
+void Disarm(const std::string& path, std::vector<std::string>& paths = Cleanup().paths) {
     auto found = std::find(paths.begin(), paths.end(), path);
     if (found != paths.end()) paths.erase(found);
+}
+
+// Removes a directory and everything in it; a symbolic link is removed, never followed. False when something
+// stays.
+bool RemoveTreeNow(const std::string& path) {
+    DIR* stream = ::opendir(path.c_str());
+    if (stream == nullptr) return false;
+    bool removed = true;
+    while (const dirent* entry = ::readdir(stream)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        const std::string inner = path + "/" + name;
+        struct stat st;
+        if (::lstat(inner.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+            removed = RemoveTreeNow(inner) && removed;
+        } else {
+            removed = ::unlink(inner.c_str()) == 0 && removed;
+        }
+    }
+    ::closedir(stream);
+    return ::rmdir(path.c_str()) == 0 && removed;
 }
 
 sigset_t InterruptSignals() {
     sigset_t signals;
     sigemptyset(&signals);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
         // A signal that the parent made us ignore (a background job) stays ignored.
         struct sigaction previous {};
         if (sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) continue;
@@ -64,6 +85,7 @@ void* WaitForInterrupt(void* argument) {
     InterruptCleanup& cleanup = Cleanup();
     cleanup.lock.lock();  // held until the end: nothing new is created or renamed from here on
     for (const std::string& path : cleanup.paths) ::unlink(path.c_str());
+    for (const std::string& tree : cleanup.trees) RemoveTreeNow(tree);
     // End the way the signal would have ended the process, so that the caller sees it.
     std::signal(signal, SIG_DFL);
     sigset_t only;
@@ -90,11 +112,22 @@ std::string SystemError(int code = errno) {
 // The permissions a newly created file gets from the process's umask (mkstemp makes its files private). The
 // umask can be read only by changing it, which must not race with other threads: it is read once, at start.
 mode_t g_newFileMode = 0644;
+mode_t g_newDirectoryMode = 0755;
 
 void ReadNewFileMode() {
     mode_t mask = ::umask(0);
     ::umask(mask);
     g_newFileMode = 0666 & ~mask;
+    g_newDirectoryMode = 0777 & ~mask;
+}
+
+// The directory a path names its last component in ("." for a bare name).
+std::string ParentOf(const std::string& path) {
+    size_t end = path.find_last_not_of('/');
+    if (end == std::string::npos) return "/";
+    size_t slash = path.rfind('/', end);
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // Copies at most `limit` + 1 bytes: one more than the limit is enough to know that the input is too large.
@@ -196,7 +229,9 @@ bool ListDirectory(const std::string& directory, std::vector<DirectoryEntry>* en
 }
 
 bool OpenForReading(const std::string& path, OpenFile* file, std::string* error) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opened without waiting: opening a FIFO waits for a writer (for ever, when none comes), and so may a
+    // device. Only a regular file is read on; its reads then wait as usual.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         *error = "cannot open: " + SystemError();
         return false;
@@ -212,7 +247,15 @@ bool OpenForReading(const std::string& path, OpenFile* file, std::string* error)
         return false;
     }
     if (!S_ISREG(st.st_mode)) {
-        *error = "is not a regular file";
+        *error =
+            std::string("is not a regular file but ") +
+            (S_ISFIFO(st.st_mode) ? "a FIFO" : "a device or socket") +
+            ", whose size cannot be known before it is read (a stream can be given on standard input, as -)";
+        return false;
+    }
+    int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        *error = "cannot open: " + SystemError();
         return false;
     }
     *file = std::move(opened);
@@ -246,6 +289,13 @@ bool IdentifyPath(const std::string& path, FileIdentity* identity) {
 bool RewindFile(const OpenFile& file, std::string* error) {
     if (::lseek(file.handle(), 0, SEEK_SET) == 0) return true;
     *error = "cannot go back to the start of the file: " + SystemError();
+    return false;
+}
+
+bool SeekFile(const OpenFile& file, uint64_t offset, std::string* error) {
+    if (::lseek(file.handle(), static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset))
+        return true;
+    *error = "cannot go to offset " + std::to_string(offset) + " of the file: " + SystemError();
     return false;
 }
 
@@ -325,6 +375,78 @@ void DiscardTempFile(const std::string& tempPath) {
     std::lock_guard<std::mutex> guard(Cleanup().lock);
     ::unlink(tempPath.c_str());
     Disarm(tempPath);
+}
+
+bool MakeDirectory(const std::string& path, std::string* error) {
+    if (::mkdir(path.c_str(), 0777) == 0) return true;
+    *error = "cannot create the directory " + path + ": " + SystemError();
+    return false;
+}
+
+bool CreateTempDirectoryIn(const std::string& parent, const std::string& prefix, std::string* path,
+                           std::string* error) {
+    std::string pattern = parent;
+    if (!pattern.empty() && pattern.back() != '/') pattern += '/';
+    pattern += prefix + "XXXXXX";
+    std::lock_guard<std::mutex> guard(Cleanup().lock);
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        *error = "cannot create a temporary directory in " + (parent.empty() ? std::string(".") : parent) +
+                 ": " + SystemError();
+        return false;
+    }
+    ::chmod(pattern.c_str(), g_newDirectoryMode);  // mkdtemp makes it private
+    Cleanup().trees.push_back(pattern);
+    *path = pattern;
+    return true;
+}
+
+bool ReplaceDirectory(const std::string& built, const std::string& target, std::string* error) {
+    std::string aside;
+    struct stat st;
+    const bool targetExists = ::lstat(target.c_str(), &st) == 0;
+    if (targetExists && !CreateTempDirectoryIn(ParentOf(target), ".zemcmp-old-", &aside, error)) return false;
+    {
+        // The previous directory goes aside (over the empty one just made) and the new one takes its name; an
+        // interrupt waits for the lock, so it finds both renamed or neither. Until it is removed, the
+        // previous directory is what an interrupt removes.
+        std::lock_guard<std::mutex> guard(Cleanup().lock);
+        if (targetExists && ::rename(target.c_str(), aside.c_str()) != 0) {
+            *error = "cannot move " + target + " aside: " + SystemError();
+            ::rmdir(aside.c_str());
+            Disarm(aside, Cleanup().trees);
+            return false;
+        }
+        if (::rename(built.c_str(), target.c_str()) != 0) {
+            *error = "cannot rename the finished directory to " + target + ": " + SystemError();
+            if (targetExists) ::rename(aside.c_str(), target.c_str());
+            ::rmdir(aside.c_str());
+            Disarm(aside, Cleanup().trees);
+            return false;
+        }
+        Disarm(built, Cleanup().trees);
+    }
+    if (targetExists) RemoveTree(aside);
+    return true;
+}
+
+bool RemoveTree(const std::string& path) {
+    std::lock_guard<std::mutex> guard(Cleanup().lock);
+    bool removed = RemoveTreeNow(path);
+    Disarm(path, Cleanup().trees);
+    return removed;
+}
+
+bool CopyModificationTime(const std::string& from, const std::string& to) {
+    struct stat st;
+    if (::stat(from.c_str(), &st) != 0) return false;
+    const struct timespec times[2] = {st.st_mtim, st.st_mtim};
+    return ::utimensat(AT_FDCWD, to.c_str(), times, 0) == 0;
+}
+
+std::string ProgramPath() {
+    char path[4096];
+    ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    return length > 0 ? std::string(path, static_cast<size_t>(length)) : std::string();
 }
 
 void InstallInterruptCleanup() {

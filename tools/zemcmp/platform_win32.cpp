@@ -31,6 +31,7 @@ int ToInt(HANDLE handle) {
 CRITICAL_SECTION g_interruptLock;
 bool g_interruptLockReady = false;
 std::vector<std::string>* g_interruptPaths = nullptr;  // made by InstallInterruptCleanup
+std::vector<std::string>* g_interruptTrees = nullptr;  // directories removed with everything in them
 
 class InterruptLock {
   public:
@@ -48,10 +49,36 @@ class InterruptLock {
 void ArmInterruptCleanup(const std::string& path) {
     if (g_interruptPaths != nullptr) g_interruptPaths->push_back(path);
 }
-void DisarmInterruptCleanup(const std::string& path) {
-    if (g_interruptPaths == nullptr) return;
-    auto found = std::find(g_interruptPaths->begin(), g_interruptPaths->end(), path);
-    if (found != g_interruptPaths->end()) g_interruptPaths->erase(found);
+void DisarmInterruptCleanup(const std::string& path, std::vector<std::string>* paths = g_interruptPaths) {
+    if (paths == nullptr) return;
+    auto found = std::find(paths->begin(), paths->end(), path);
+    if (found != paths->end()) paths->erase(found);
+}
+
+// Removes a directory and everything in it; a reparse point (a link) is removed, never followed. False when
+// something stays (a file still open is deleted only when its last handle closes).
+bool RemoveTreeNow(const std::string& path) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    bool removed = true;
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string inner = path + "\\" + name;
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                removed = RemoveTreeNow(inner) && removed;
+            } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                removed = RemoveDirectoryA(inner.c_str()) && removed;
+            } else {
+                SetFileAttributesA(inner.c_str(), FILE_ATTRIBUTE_NORMAL);
+                removed = DeleteFileA(inner.c_str()) && removed;
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    return RemoveDirectoryA(path.c_str()) && removed;
 }
 
 BOOL WINAPI OnConsoleControl(DWORD) {
@@ -60,6 +87,7 @@ BOOL WINAPI OnConsoleControl(DWORD) {
     // further.
     EnterCriticalSection(&g_interruptLock);
     for (const std::string& path : *g_interruptPaths) DeleteFileA(path.c_str());
+    for (const std::string& tree : *g_interruptTrees) RemoveTreeNow(tree);
     TerminateProcess(GetCurrentProcess(), kInterruptedStatus);
     return TRUE;
 }
@@ -219,6 +247,14 @@ bool RewindFile(const OpenFile& file, std::string* error) {
     return false;
 }
 
+bool SeekFile(const OpenFile& file, uint64_t offset, std::string* error) {
+    LARGE_INTEGER to;
+    to.QuadPart = static_cast<LONGLONG>(offset);
+    if (SetFilePointerEx(ToHandle(file.handle()), to, nullptr, FILE_BEGIN)) return true;
+    *error = "cannot go to offset " + std::to_string(offset) + " of the file: " + SystemError();
+    return false;
+}
+
 bool OpenAnonymousTempFile(OpenFile* file, std::string* error) {
     char directory[MAX_PATH + 1];
     DWORD length = GetTempPathA(sizeof directory, directory);
@@ -318,9 +354,100 @@ void DiscardTempFile(const std::string& tempPath) {
     DisarmInterruptCleanup(tempPath);
 }
 
+bool MakeDirectory(const std::string& path, std::string* error) {
+    if (CreateDirectoryA(path.c_str(), nullptr)) return true;
+    *error = "cannot create the directory " + path + ": " + SystemError();
+    return false;
+}
+
+bool CreateTempDirectoryIn(const std::string& parent, const std::string& prefix, std::string* path,
+                           std::string* error) {
+    static std::atomic<unsigned> counter{0};
+    std::string base = parent;
+    if (!base.empty() && !IsPathSeparator(base.back())) base += '\\';
+    InterruptLock lock;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        char suffix[32];
+        std::snprintf(suffix, sizeof suffix, "%lx-%u", static_cast<unsigned long>(GetCurrentProcessId()),
+                      counter++);
+        std::string candidate = base + prefix + suffix;
+        if (CreateDirectoryA(candidate.c_str(), nullptr)) {
+            if (g_interruptTrees != nullptr) g_interruptTrees->push_back(candidate);
+            *path = candidate;
+            return true;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+    *error = "cannot create a temporary directory in " + (parent.empty() ? std::string(".") : parent) + ": " +
+             SystemError();
+    return false;
+}
+
+bool ReplaceDirectory(const std::string& built, const std::string& target, std::string* error) {
+    std::string aside;
+    const bool targetExists = GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (targetExists) {
+        size_t slash = target.find_last_of("\\/:", target.find_last_not_of("\\/"));
+        std::string parent = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+        if (!CreateTempDirectoryIn(parent, ".zemcmp-old-", &aside, error)) return false;
+    }
+    {
+        // The previous directory goes aside and the new one takes its name; the control handler waits for the
+        // lock, so it finds both renamed or neither. Until it is removed, the previous directory is what an
+        // interrupt removes.
+        InterruptLock lock;
+        if (targetExists &&
+            (!RemoveDirectoryA(aside.c_str()) || !MoveFileExA(target.c_str(), aside.c_str(), 0))) {
+            *error = "cannot move " + target + " aside: " + SystemError();
+            RemoveDirectoryA(aside.c_str());
+            DisarmInterruptCleanup(aside, g_interruptTrees);
+            return false;
+        }
+        if (!MoveFileExA(built.c_str(), target.c_str(), 0)) {
+            *error = "cannot rename the finished directory to " + target + ": " + SystemError();
+            if (targetExists) MoveFileExA(aside.c_str(), target.c_str(), 0);
+            DisarmInterruptCleanup(aside, g_interruptTrees);
+            return false;
+        }
+        DisarmInterruptCleanup(built, g_interruptTrees);
+    }
+    if (targetExists) RemoveTree(aside);
+    return true;
+}
+
+bool RemoveTree(const std::string& path) {
+    InterruptLock lock;
+    bool removed = RemoveTreeNow(path);
+    DisarmInterruptCleanup(path, g_interruptTrees);
+    return removed;
+}
+
+bool CopyModificationTime(const std::string& from, const std::string& to) {
+    HANDLE source = CreateFileA(from.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    if (source == INVALID_HANDLE_VALUE) return false;
+    FILETIME written;
+    bool known = GetFileTime(source, nullptr, nullptr, &written);
+    CloseHandle(source);
+    if (!known) return false;
+    HANDLE target =
+        CreateFileA(to.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (target == INVALID_HANDLE_VALUE) return false;
+    bool set = SetFileTime(target, nullptr, nullptr, &written);
+    CloseHandle(target);
+    return set;
+}
+
+std::string ProgramPath() {
+    char path[MAX_PATH + 1];
+    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    return length > 0 && length < sizeof path ? std::string(path, length) : std::string();
+}
+
 void InstallInterruptCleanup() {
     InitializeCriticalSection(&g_interruptLock);
     g_interruptPaths = new std::vector<std::string>;
+    g_interruptTrees = new std::vector<std::string>;
     g_interruptLockReady = true;
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "check/ansi_text.h"
 #include "platform.h"
 
 namespace zs::zemcmp {
@@ -28,7 +29,8 @@ bool ProgressLine::Due() {
     return true;
 }
 
-void ProgressLine::Show(const std::string& text) {
+void ProgressLine::Show(const std::string& line) {
+    const std::string text = TerminalText(line);
     // Padded to the width of what it replaces, so that no end of a longer line is left standing.
     int pad = shownWidth_ > text.size() ? static_cast<int>(shownWidth_ - text.size()) : 0;
     std::fprintf(stderr, "\r%s%*s", text.c_str(), pad, "");

@@ -1,6 +1,7 @@
 // zemcmp test: tells for each file whether it is a compressed file and whether its body decodes completely.
 #include <cstdio>
 
+#include "check/ansi_text.h"
 #include "codec_session.h"
 #include "command.h"
 #include "compress/cmpfile.h"
@@ -92,7 +93,7 @@ int RunTest(const CommandLine& commandLine) {
             }
             // -q: only the files that fail.
             if (!commandLine.quiet || !verdict.good) {
-                std::printf("%s: %s\n", DisplayName(operands[i]).c_str(), verdict.text.c_str());
+                std::printf("%s\n", TerminalText(DisplayName(operands[i]) + ": " + verdict.text).c_str());
             }
         });
     if (commandLine.verbose) {

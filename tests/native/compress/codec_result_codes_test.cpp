@@ -144,10 +144,24 @@ TEST_F(ResultCodes, CompressReportsASourceShorterThanItsSize) {
     EXPECT_EQ(CompressFile32(source.fd(), destination.fd(), &header), CMP_BODY_TRUNCATED);
 }
 
-TEST_F(ResultCodes, CompressReportsASourceWithoutASize) {
-    TempFile destination;
+// Regression: the header was written before the size was asked for, and a directory (whose read fails) was
+// compressed as an empty file with success. A source without a size leaves the destination untouched.
+TEST_F(ResultCodes, CompressRefusesASourceWithoutASizeBeforeWritingAnything) {
+    char directoryPath[] = "/tmp/zs-codec-directory-XXXXXX";
+    ASSERT_NE(::mkdtemp(directoryPath), nullptr);
+    int directory = ::open(directoryPath, O_RDONLY | O_DIRECTORY);
+    TempFile allOnes;  // a size of all ones is how Windows says "no size"
+    ASSERT_EQ(::ftruncate(allOnes.fd(), 0xFFFFFFFF), 0);
+    for (int source : {-1, directory, allOnes.fd()}) {
+        TempFile destination;
+        CMPHEADER header{};
+        EXPECT_EQ(CompressFile32(source, destination.fd(), &header), CMP_NO_FILE_SIZE) << source;
+        EXPECT_TRUE(destination.Contents().empty()) << source;
+    }
     CMPHEADER header{};
-    EXPECT_EQ(CompressFile32(-1, destination.fd(), &header), CMP_NO_FILE_SIZE);
+    EXPECT_EQ(IsCmpFile(directory, &header), CMP_NO_FILE_SIZE);
+    ::close(directory);
+    ::rmdir(directoryPath);
 }
 
 TEST_F(ResultCodes, CompressReportsABodyWriteThatFails) {

@@ -3,6 +3,7 @@
 // rebuilds, codes longer than 16 bits, and several files coded one after the other in one process.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <memory>
@@ -181,6 +182,26 @@ TEST(CodecStates, StatesOfTheirOwnCodeLikeAFreshProcessWhileOthersRunAtOnce) {
         EXPECT_TRUE(compressed[i] == expected[i])
             << "input " << i << " codes differently on a state of its own";
         EXPECT_TRUE(expanded[i] == inputs[i]) << i;
+    }
+}
+
+// A tool that needs only the start of a file (the headers of a program) decodes no further than that: the
+// start comes out as a whole decoding gives it, and a limit beyond the file changes nothing.
+TEST(CodecStates, ADecodingUpToALimitGivesTheStartOfTheFile) {
+    const Bytes input = TextLike(300000, 41);
+    const Bytes packed = CompressWhole(input).output;
+    std::unique_ptr<codec::CodecState, void (*)(codec::CodecState*)> state(codec::NewCodecState(),
+                                                                           codec::DeleteCodecState);
+    for (uint32_t limit : {1u, 64u, 4096u, 65500u, 65501u, 200000u, 300000u, 400000u}) {
+        TempFile source(packed), head;
+        CMPHEADER header{};
+        codec::ResetCodecState(*state);
+        ASSERT_EQ(codec::DecompressHeadWith(*state, source.fd(), head.fd(), &header, limit), CMP_OK) << limit;
+        const Bytes out = head.Contents();
+        const size_t expected = std::min<size_t>(limit, input.size());
+        EXPECT_GE(out.size(), expected) << limit;
+        EXPECT_LE(out.size(), std::min<size_t>(expected + 59, input.size())) << limit;
+        EXPECT_TRUE(std::equal(out.begin(), out.end(), input.begin())) << limit;
     }
 }
 

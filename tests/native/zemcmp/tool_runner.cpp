@@ -42,8 +42,15 @@ std::string ReadAll(int fd) {
     return text;
 }
 
+// The limits a run of the tool gets besides its streams.
+struct Limits {
+    uint64_t fileSize = 0;
+    uint64_t addressSpace = 0;
+    unsigned seconds = 0;
+};
+
 pid_t Spawn(const std::vector<std::string>& args, const std::string& workDir, int in, int out, int err,
-            uint64_t fileSizeLimit, const std::vector<std::string>& environment = {}) {
+            const Limits& limits, const std::vector<std::string>& environment = {}) {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(ZEMCMP_PATH));
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
@@ -64,11 +71,19 @@ pid_t Spawn(const std::vector<std::string>& args, const std::string& workDir, in
     if (!workDir.empty() && ::chdir(workDir.c_str()) != 0) ::_exit(126);
     ::signal(SIGINT, SIG_DFL);
     ::signal(SIGTERM, SIG_DFL);
-    if (fileSizeLimit != 0) {
-        struct rlimit limit = {fileSizeLimit, fileSizeLimit};
+    ::signal(SIGQUIT, SIG_DFL);
+    struct rlimit noCore = {0, 0};  // a tool ended by SIGQUIT leaves no core file behind
+    ::setrlimit(RLIMIT_CORE, &noCore);
+    if (limits.fileSize != 0) {
+        struct rlimit limit = {limits.fileSize, limits.fileSize};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG, as on a full disk
     }
+    if (limits.addressSpace != 0) {
+        struct rlimit limit = {limits.addressSpace, limits.addressSpace};
+        ::setrlimit(RLIMIT_AS, &limit);
+    }
+    if (limits.seconds != 0) ::alarm(limits.seconds);  // kept across execve
     ::execve(argv[0], argv.data(), envp.data());
     ::_exit(127);
 }
@@ -122,7 +137,8 @@ ToolRun RunTool(const std::vector<std::string>& args, const ToolOptions& options
     } else {
         err = AnonymousFile({});
     }
-    pid_t pid = Spawn(args, options.workDir, in, out, err, options.fileSizeLimit, options.environment);
+    Limits limits{options.fileSizeLimit, options.addressSpaceLimit, options.timeLimitSeconds};
+    pid_t pid = Spawn(args, options.workDir, in, out, err, limits, options.environment);
     ToolRun run;
     if (master >= 0) {
         // Read while the tool runs, so that a full terminal buffer never holds it up.
@@ -147,7 +163,7 @@ ToolRun RunTool(const std::vector<std::string>& args, const ToolOptions& options
 
 pid_t StartTool(const std::vector<std::string>& args, const std::string& workDir) {
     int null = ::open("/dev/null", O_RDWR);
-    pid_t pid = Spawn(args, workDir, null, null, null, 0);
+    pid_t pid = Spawn(args, workDir, null, null, null, Limits());
     ::close(null);
     return pid;
 }

@@ -25,6 +25,8 @@ struct ToolOptions {
     uint64_t fileSizeLimit = 0;            // RLIMIT_FSIZE for the tool; 0: none
     std::vector<std::string> environment;  // "NAME=value" entries added to the tool's environment
     bool errorOnTerminal = false;          // standard error on a pseudo-terminal (run.err: what it showed)
+    uint64_t addressSpaceLimit = 0;        // RLIMIT_AS for the tool; 0: none
+    unsigned timeLimitSeconds = 0;         // the tool is ended by SIGALRM after this long; 0: no limit
 };
 
 ToolOptions InDir(const std::string& workDir);

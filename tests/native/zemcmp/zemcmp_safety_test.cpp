@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -183,6 +185,68 @@ TEST_F(ZemcmpSafety, StandardInputIsReadOnlyUpToTheFormatsLimit) {
     EXPECT_FALSE(Exists(dir / "ZEROS._"));
 }
 
+// Regression: file names reached the terminal raw: an escape sequence or a bell in a name acted on it, and a
+// line break forged a whole line of test's output, which promises one line per file. Every message now writes
+// them as the check's report does, each control character as \xNN.
+TEST_F(ZemcmpSafety, FileNamesInMessagesCannotActOnTheTerminal) {
+    const std::vector<std::string> names = {"ESC\x1b[2J.T", "BEL\a.T",
+                                            "NL\nX.T: compressed file, 1 bytes uncompressed, decodes "
+                                            "completely\nY.T"};
+    std::vector<std::string> plain, packed;
+    for (const std::string& name : names) {
+        WriteFile(dir / name, "abc");
+        plain.push_back(dir / name);
+        packed.push_back(dir / name + "_");
+    }
+    std::filesystem::create_directory(dir / "out");
+    auto with = [](std::vector<std::string> args, const std::vector<std::string>& files) {
+        args.insert(args.end(), files.begin(), files.end());
+        return args;
+    };
+    struct Step {
+        std::vector<std::string> args;
+        int exitCode;
+    };
+    const Step steps[] = {
+        {with({"compress", "-v"}, plain), 0},
+        {with({"expand", "-v", "-d", dir / "out"}, packed), 0},
+        {with(with({"test"}, packed), {plain[0]}), 1},  // the plain file: "not a compressed file"
+        {{"nosuchcommand\x1b[2J"}, 2},
+    };
+    for (const Step& step : steps) {
+        ToolRun run = RunTool(step.args);
+        const std::string shown = run.out + run.err;
+        EXPECT_EQ(run.exitCode, step.exitCode) << shown;
+        EXPECT_EQ(shown.find_first_of("\x1b\a"), std::string::npos) << shown;
+        EXPECT_NE(shown.find("\\x1B[2J"), std::string::npos) << shown;
+        if (step.args[0] == "test") {
+            EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 4) << run.out;
+            EXPECT_NE(run.out.find("NL\\x0AX.T: compressed file"), std::string::npos) << run.out;
+        }
+    }
+}
+
+// Regression: opening a FIFO waits for a writer, so `zemcmp test` on one without a writer never ended. Only
+// regular files are read (the codec needs the size first); the FIFO is refused at once, and so is a device.
+TEST_F(ZemcmpSafety, AFifoOrADeviceIsRefusedWithoutWaiting) {
+    ASSERT_EQ(::mkfifo((dir / "PIPE.T_").c_str(), 0600), 0);
+    ToolOptions limited;
+    limited.timeLimitSeconds = 30;  // ends a run that hangs, with SIGALRM
+    for (std::string command : {"test", "compress", "expand"}) {
+        std::vector<std::string> args = {command, dir / "PIPE.T_"};
+        if (command != "expand") args.push_back("/dev/null");  // expand could not name its output
+        ToolRun run = RunTool(args, limited);
+        EXPECT_EQ(run.exitCode, 1) << command << " ended by signal " << run.signal;
+        const std::string shown = run.out + run.err;
+        EXPECT_NE(shown.find("PIPE.T_: is not a regular file but a FIFO"), std::string::npos) << shown;
+        if (args.size() == 3) {
+            EXPECT_NE(shown.find("/dev/null: is not a regular file but a device"), std::string::npos)
+                << shown;
+        }
+    }
+    EXPECT_EQ(ListDir(dir.path()), std::vector<std::string>{"PIPE.T_"});
+}
+
 class ZemcmpInterrupt : public ZemcmpSafety, public ::testing::WithParamInterface<int> {};
 
 TEST_P(ZemcmpInterrupt, RemovesTheTemporaryOutput) {
@@ -201,8 +265,13 @@ TEST_P(ZemcmpInterrupt, RemovesTheTemporaryOutput) {
     EXPECT_TRUE(ListDir(dir / "out").empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, ZemcmpInterrupt, ::testing::Values(SIGINT, SIGTERM),
-                         [](const auto& info) { return info.param == SIGINT ? "Sigint" : "Sigterm"; });
+// Regression: SIGQUIT (Ctrl-\\) left the temporary output behind.
+INSTANTIATE_TEST_SUITE_P(Signals, ZemcmpInterrupt, ::testing::Values(SIGINT, SIGTERM, SIGQUIT),
+                         [](const auto& info) {
+                             return info.param == SIGINT    ? "Sigint"
+                                    : info.param == SIGTERM ? "Sigterm"
+                                                            : "Sigquit";
+                         });
 
 }  // namespace
 }  // namespace zs::test

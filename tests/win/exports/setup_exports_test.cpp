@@ -313,5 +313,41 @@ TEST_F(SetupExports, ANullHeaderAndOneFileAsInputAndOutputAreRefusedUntouched) {
     EXPECT_TRUE(ScratchFiles::Read(source) == original);
 }
 
+// Regression: CompressFile32 wrote the header before it asked for the source's size, and a directory handle
+// (GetFileSize says 0 for it, and its read fails) came out as an empty compressed file with success. A source
+// without a size (a directory; a size of all ones, Windows' "no size") leaves the destination untouched.
+TEST_F(SetupExports, CompressRefusesASourceWithoutASizeBeforeWritingAnything) {
+    auto compress = ByName<CompressFunction>(kCompress);
+    auto isCmpFile = ByOrdinal<IsCmpFileFunction>(kIsCmpFile);
+    ScratchFiles files;
+    const std::string folder = files.Path("FOLDER");
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string allOnes = files.Write("ALLONES.BIN", "");
+    {
+        OpenFile sized(allOnes, GENERIC_WRITE, OPEN_EXISTING);
+        HANDLE handle = reinterpret_cast<HANDLE>(static_cast<intptr_t>(sized.handle()));
+        LARGE_INTEGER size;
+        size.QuadPart = 0xFFFFFFFF;
+        ASSERT_TRUE(SetFilePointerEx(handle, size, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(SetEndOfFile(handle));
+    }
+    const std::string sink = files.Output("SINK.BIN");
+    for (const std::string& path : {folder, allOnes}) {
+        SCOPED_TRACE(path);
+        HANDLE source = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        ASSERT_NE(source, INVALID_HANDLE_VALUE);
+        {
+            OpenFile out(sink, GENERIC_WRITE, CREATE_ALWAYS);
+            CMPHEADER header = {};
+            EXPECT_EQ(compress(AsInt(source), out.handle(), &header), CMP_NO_FILE_SIZE);
+            EXPECT_EQ(isCmpFile(AsInt(source), &header), CMP_NO_FILE_SIZE);
+        }
+        CloseHandle(source);
+        EXPECT_EQ(ScratchFiles::Read(sink), "");
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
 }  // namespace
 }  // namespace zs

@@ -101,4 +101,8 @@ std::string PrintableText(std::string_view utf8, bool keepLineBreaks) {
     return out;
 }
 
+std::string TerminalText(std::string_view text) {
+    return PrintableText(Utf8ForReport(text));
+}
+
 }  // namespace zs::zemcmp

@@ -20,4 +20,9 @@ std::string Utf8ForReport(std::string_view text);
 // breaks too unless `keepLineBreaks`.
 std::string PrintableText(std::string_view utf8, bool keepLineBreaks = false);
 
+// A line for the terminal: Utf8ForReport, then PrintableText. Every text the tool prints that holds a file
+// name, a value of a medium or an argument goes through it, so that no name can act on the terminal (an
+// escape sequence, a bell) or forge a line of output (a line break).
+std::string TerminalText(std::string_view text);
+
 }  // namespace zs::zemcmp

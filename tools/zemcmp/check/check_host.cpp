@@ -11,6 +11,7 @@
 #include "check/stop_findings.h"
 #include "check/windows_paths.h"
 #include "codec_session.h"
+#include "compressed_image.h"
 #include "compress/cmpfile.h"
 #include "compress/file_handle.h"
 #include "reslib/resource_ids.h"
@@ -261,24 +262,9 @@ StageResult CheckHost::StageFile(const bootstrap::StagedFile& file) {
 std::optional<PeImage> CheckHost::StagedMainModule(const bootstrap::StagedFile& staged,
                                                    std::string* problem) {
     std::optional<MediumFile> source = MediumFileOf(staged.sourcePath);
-    std::optional<PeImage> image;
-    if (!staged.compressed) {
-        image = PeImage::Read(source->path, problem);
-    } else {
-        OpenFile in;
-        OpenFile out;
-        CMPHEADER header;
-        std::string bytes;
-        if (OpenForReading(source->path, &in, problem) && OpenAnonymousTempFile(&out, problem) &&
-            DecompressFile32(in.handle(), out.handle(), &header, 1) == CMP_OK && RewindFile(out, problem)) {
-            char buffer[65536];
-            long got;
-            while ((got = codec::ReadHandle(out.handle(), buffer, sizeof buffer)) > 0) {
-                bytes.append(buffer, static_cast<size_t>(got));
-            }
-            image = PeImage::Parse(std::move(bytes), problem);
-        }
-    }
+    // Only the headers are read: the main module's size does not matter to what the loader makes of it.
+    std::optional<PeImage> image = staged.compressed ? ReadCompressedImageHeaders(source->path, problem)
+                                                     : PeImage::ReadHeaders(source->path, problem);
     if (!image && problem->empty()) *problem = "it cannot be read";
     if (!image)
         *problem = std::string(bootstrap::kMainModuleName) + " as staged from " + source->actualName + ": " +
@@ -300,7 +286,7 @@ bootstrap::MainModuleStart CheckHost::RunMainModule(
             problem =
                 name + " is not on the medium under its own name: a workstation run starts it where it lies";
         } else {
-            image = PeImage::Read(file.path, &problem);
+            image = PeImage::ReadHeaders(file.path, &problem);
             if (!image) problem = file.actualName + " on the medium: " + problem;
         }
     } else {

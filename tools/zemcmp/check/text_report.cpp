@@ -9,7 +9,7 @@ namespace zs::zemcmp {
 namespace {
 
 std::string Shown(const std::string& text) {
-    return PrintableText(Utf8ForReport(text));
+    return TerminalText(text);
 }
 
 std::string Location(const Finding& finding) {

@@ -1,0 +1,36 @@
+// SHA-256 (FIPS 180-4) over bytes handed in as they come: Init, any number of Updates, Final. Small enough
+// for setup.exe, which hashes a start-up file while it stages it: no tables beyond the 64 round constants,
+// and no allocation.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace zs {
+
+inline constexpr size_t kSha256DigestSize = 32;
+inline constexpr size_t kSha256HexLength = 2 * kSha256DigestSize;
+
+class Sha256 {
+  public:
+    Sha256() { Init(); }
+
+    // Starts a new hash (the constructor has done so already).
+    void Init();
+    void Update(const void* data, size_t size);
+    // Writes the digest of everything handed in since Init. The object must be Init'ed again before reuse.
+    void Final(uint8_t (&digest)[kSha256DigestSize]);
+
+  private:
+    void Compress(const uint8_t* block);
+
+    uint32_t state_[8];
+    uint64_t length_;  // bytes handed in
+    uint8_t block_[64];
+    size_t blockUsed_;
+};
+
+// The digest as 64 lower-case hex digits and a terminating NUL.
+void Sha256Hex(const uint8_t (&digest)[kSha256DigestSize], char (&hex)[kSha256HexLength + 1]);
+
+}  // namespace zs
