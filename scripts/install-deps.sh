@@ -70,12 +70,22 @@ export DEBIAN_FRONTEND=noninteractive
 log=$(mktemp "${TMPDIR:-/tmp}/zs-install-deps.XXXXXX")
 trap 'rm -f "$log"' EXIT
 
-# The i386 architecture only for the 32-bit Wine; taken away again below when nothing of it got installed.
+# The i386 architecture only for the 32-bit Wine; taken away again when nothing of it got installed, since an
+# architecture there for nothing makes every later index update fetch its lists.
 added_i386=
 if [ -n "$want_wine32" ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     "${as_root[@]}" dpkg --add-architecture i386
     added_i386=1
 fi
+# No half-installed or half-configured package, no broken dependency.
+apt_is_sound() {
+    "${as_root[@]}" apt-get check >/dev/null 2>&1 && [ -z "$("${as_root[@]}" dpkg --audit 2>&1)" ]
+}
+take_back_i386() {
+    if [ -n "$added_i386" ] && [ -z "$(dpkg-query -W -f='${Architecture}\n' 2>/dev/null | grep -x i386)" ]; then
+        "${as_root[@]}" dpkg --remove-architecture i386
+    fi
+}
 
 # The pauses are for the packages every build needs; for the 32-bit Wine alone one try is enough (it is
 # tried again on the next run anyway).
@@ -96,6 +106,7 @@ if [ ${#missing[@]} -gt 0 ]; then
     say "installing ${missing[*]}"
     if ! "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >"$log" 2>&1; then
         cat "$log" >&2
+        take_back_i386
         say "could not install the packages every build needs"
         exit 1
     fi
@@ -108,19 +119,15 @@ if [ -n "$want_wine32" ]; then
         rm -f "$wine32_status"
     else
         reason=$(apt_reason "$log")
-        reason="apt: ${reason:-$wine32_package did not bring /usr/lib/wine/wine}"
+        reason=${reason:+apt: $reason}
+        reason=${reason:-$wine32_package did not bring /usr/lib/wine/wine}
         # A failure half-way through unpacking must not leave apt broken for the next install.
-        if ! "${as_root[@]}" apt-get check >/dev/null 2>&1 || [ -n "$("${as_root[@]}" dpkg --audit 2>&1)" ]; then
+        if ! apt_is_sound; then
             "${as_root[@]}" dpkg --configure -a >/dev/null 2>&1 || true
             "${as_root[@]}" apt-get install -y -qq -f >/dev/null 2>&1 || true
-            if ! "${as_root[@]}" apt-get check >/dev/null 2>&1 || [ -n "$("${as_root[@]}" dpkg --audit 2>&1)" ]; then
-                say "apt is left with unfinished packages: run 'dpkg --configure -a' and 'apt-get -f install'"
-            fi
+            apt_is_sound || say "apt is left with unfinished packages: run 'dpkg --configure -a' and 'apt-get -f install'"
         fi
-        # An architecture added for nothing would make every later index update fetch its lists.
-        if [ -n "$added_i386" ] && [ -z "$(dpkg-query -W -f='${Architecture}\n' 2>/dev/null | grep -x i386)" ]; then
-            "${as_root[@]}" dpkg --remove-architecture i386
-        fi
+        take_back_i386
         printf '%s\n' "$reason" >"$wine32_status"
         say "the 32-bit Wine could not be installed ($reason); the x86_64 build runs instead, and the next run" \
             "tries again"
