@@ -200,12 +200,12 @@ bool Driver::WaitAndReportHeld(const Step& step, int index, JsonObject& result, 
     // The program waits in the hook until it is let go: the window is described as it showed.
     current_ = window;
     const bool reported = ReportWindow(window, index, true);
+    result.Text("hwnd", HandleText(window)).Text("caption", StoredText(window));
     hold_.Release();
     if (!reported) {
         *error = L"the window " + Quoted(step.argument) + L" went while the program was held in it";
         return false;
     }
-    result.Text("hwnd", HandleText(window)).Text("caption", StoredText(window));
     return true;
 }
 
