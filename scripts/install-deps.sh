@@ -82,9 +82,11 @@ apt_is_sound() {
     "${as_root[@]}" apt-get check >/dev/null 2>&1 && [ -z "$("${as_root[@]}" dpkg --audit 2>&1)" ]
 }
 take_back_i386() {
-    if [ -n "$added_i386" ] && [ -z "$(dpkg-query -W -f='${Architecture}\n' 2>/dev/null | grep -x i386)" ]; then
-        "${as_root[@]}" dpkg --remove-architecture i386
-    fi
+    [ -n "$added_i386" ] || return 0
+    local architectures
+    architectures=$(dpkg-query -W -f='${Architecture}\n' 2>/dev/null) || return 0
+    # dpkg refuses while it still knows a package of the architecture (one removed but configured, say).
+    grep -qx i386 <<<"$architectures" || "${as_root[@]}" dpkg --remove-architecture i386 2>/dev/null || true
 }
 
 # The pauses are for the packages every build needs; for the 32-bit Wine alone one try is enough (it is
