@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "services/bounded_format.h"
+#include "base/bounded_format.h"
 
 namespace zs::bootstrap {
 namespace {

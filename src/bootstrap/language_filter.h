@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "base/log_sink.h"
 #include "bootstrap/profile_reader.h"
-#include "services/log_sink.h"
 
 namespace zs::bootstrap {
 

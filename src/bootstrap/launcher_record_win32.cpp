@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "services/bounded_format.h"
+#include "base/bounded_format.h"
 
 namespace zs::bootstrap {
 namespace {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/format_string.h"
 #include "bootstrap/file_name_rules.h"
 #include "bootstrap/fixed_messages.h"
 #include "bootstrap/free_space_rule.h"
@@ -12,7 +13,6 @@
 #include "bootstrap/main_module_command_line.h"
 #include "bootstrap/start_up_entries.h"
 #include "bootstrap/start_up_rules.h"
-#include "framework/format_string.h"
 #include "language/catalogue.h"
 #include "language/language_choices.h"
 #include "language/location_profile.h"

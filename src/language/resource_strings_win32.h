@@ -5,9 +5,9 @@
 
 #include <string>
 
+#include "base/log_sink.h"
 #include "framework/strings_win32.h"
 #include "language/string_loader.h"
-#include "services/log_sink.h"
 #include "services/setup_log_win32.h"
 
 namespace zs::language {

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string>
 
-#include "services/bounded_format.h"
+#include "base/bounded_format.h"
 
 namespace zs {
 

@@ -1,5 +1,5 @@
 // The framework's one-argument message formatting.
-#include "framework/format_string.h"
+#include "base/format_string.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "services/bounded_format.h"
+#include "base/bounded_format.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "compress/invariant.h"
+#include "base/invariant.h"
 
 #if defined(ZS_CHECK_INVARIANTS)
 
