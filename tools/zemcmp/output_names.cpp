@@ -1,7 +1,7 @@
 #include "output_names.h"
 
 #include "platform.h"
-#include "services/compressed_name.h"
+#include "startup/compressed_name.h"
 
 namespace zs::zemcmp {
 namespace {

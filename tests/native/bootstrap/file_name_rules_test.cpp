@@ -1,4 +1,4 @@
-#include "bootstrap/file_name_rules.h"
+#include "startup/file_name_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "bootstrap/free_space_rule.h"
+#include "startup/free_space_rule.h"
 
 #include <gtest/gtest.h>
 

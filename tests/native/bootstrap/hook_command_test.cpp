@@ -1,5 +1,5 @@
 // The hook command: the unscrambling of the program path and the 256-byte bound of the whole command.
-#include "bootstrap/hook_command.h"
+#include "startup/hook_command.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The portable reader gives what Windows' GetPrivateProfileStringA gives; the source of each rule is noted in
 // ini_file_reader.cpp. The same cases run against the real function under Wine in
 // tests/win/bootstrap/profile_reader_corpus_test.cpp.
-#include "bootstrap/ini_file_reader.h"
+#include "profile/ini_file_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The list file's languages, edition word and StartUp values, read from real files.
-#include "bootstrap/list_file.h"
+#include "startup/list_file.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "bootstrap/ini_file_reader.h"
-#include "bootstrap/language_filter.h"
+#include "profile/ini_file_reader.h"
+#include "startup/language_filter.h"
 #include "temp_ini_file.h"
 
 namespace zs::bootstrap {

@@ -1,4 +1,4 @@
-#include "bootstrap/main_module_command_line.h"
+#include "startup/main_module_command_line.h"
 
 #include <gtest/gtest.h>
 

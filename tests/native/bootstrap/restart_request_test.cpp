@@ -1,4 +1,4 @@
-#include "bootstrap/restart_request.h"
+#include "startup/restart_request.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "bootstrap/setup_switches.h"
+#include "startup/setup_switches.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "bootstrap/start_up_entries.h"
+#include "startup/start_up_entries.h"
 
 #include <gtest/gtest.h>
 
-#include "bootstrap/ini_file_reader.h"
+#include "profile/ini_file_reader.h"
 #include "temp_ini_file.h"
 
 namespace zs::bootstrap {

@@ -1,6 +1,6 @@
 // The Windows directory's form, the administrative switch, the program's directory and the temporary
 // directory's path.
-#include "bootstrap/start_up_rules.h"
+#include "startup/start_up_rules.h"
 
 #include <gtest/gtest.h>
 

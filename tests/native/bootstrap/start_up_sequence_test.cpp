@@ -1,6 +1,6 @@
 // The start-up sequence over a host that records what it is asked to do: the one stop path's order, what a
 // quiet run logs instead of showing, the phases runs end in and the cause every stop carries.
-#include "bootstrap/start_up_sequence.h"
+#include "startup/start_up_sequence.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "bootstrap/exit_status.h"
-#include "bootstrap/language_filter.h"
+#include "startup/exit_status.h"
+#include "startup/language_filter.h"
 
 namespace zs::bootstrap {
 namespace {

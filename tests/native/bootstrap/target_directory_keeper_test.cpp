@@ -1,7 +1,7 @@
 // Putting the temporary directory back, over a file system in memory whose files can be held open for a while
 // (as a virus scanner holds them): a file listed twice, files held past the retries, the checks made before
 // anything is moved, and a directory the run made that goes whole but for the log and what links point to.
-#include "bootstrap/target_directory_keeper.h"
+#include "startup/target_directory_keeper.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "bootstrap/file_name_rules.h"
-#include "bootstrap/language_filter.h"
+#include "startup/file_name_rules.h"
+#include "startup/language_filter.h"
 
 namespace zs::bootstrap {
 namespace {

@@ -1,4 +1,4 @@
-#include "services/compressed_name.h"
+#include "startup/compressed_name.h"
 
 #include <gtest/gtest.h>
 

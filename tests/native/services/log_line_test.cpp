@@ -1,4 +1,4 @@
-#include "services/log_line.h"
+#include "startup/log_line.h"
 
 #include <gtest/gtest.h>
 

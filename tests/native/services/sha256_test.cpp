@@ -1,6 +1,6 @@
 // SHA-256 against the published test vectors (FIPS 180-2, appendix B, and NIST's long message), and the same
 // digests when the bytes arrive in pieces of every size around the 64-byte block.
-#include "services/sha256.h"
+#include "startup/sha256.h"
 
 #include <gtest/gtest.h>
 

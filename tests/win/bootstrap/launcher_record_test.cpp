@@ -1,6 +1,6 @@
 // The launcher record in the real WIN.INI: "ExitCode" written and flushed, the section kept for a launcher
 // that asked for it and removed otherwise.
-#include "bootstrap/launcher_record_win32.h"
+#include "setup/launcher_record_win32.h"
 
 #include <windows.h>
 

@@ -1,17 +1,17 @@
 // The Windows profile reader under the list-file rules, against the portable INI reader: both must give the
 // same values for what the rules rely on (case-insensitive names, trimmed values, the first "=", defaults,
 // values cut to the buffer), so that the media tool checks a medium the way setup.exe reads it.
-#include "bootstrap/private_profile_reader_win32.h"
+#include "profile/private_profile_reader_win32.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "bootstrap/ini_file_reader.h"
-#include "bootstrap/language_filter.h"
-#include "bootstrap/list_file.h"
-#include "bootstrap/start_up_entries.h"
+#include "profile/ini_file_reader.h"
+#include "startup/language_filter.h"
+#include "startup/list_file.h"
+#include "startup/start_up_entries.h"
 #include "temp_directory.h"
 
 namespace zs::bootstrap {

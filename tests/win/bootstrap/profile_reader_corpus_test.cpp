@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "bootstrap/ini_file_reader.h"
-#include "bootstrap/private_profile_reader_win32.h"
+#include "profile/ini_file_reader.h"
+#include "profile/private_profile_reader_win32.h"
 #include "temp_directory.h"
 
 namespace zs::bootstrap {

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "bootstrap/exit_status.h"
+#include "startup/exit_status.h"
 
 namespace zs::bootstrap {
 namespace {

@@ -4,8 +4,6 @@
 // start the main setup module takes the output directory's place.
 #include <cstdio>
 
-#include "bootstrap/list_file.h"
-#include "bootstrap/start_up_seals.h"
 #include "build/build_files.h"
 #include "build/build_plan.h"
 #include "build/build_target.h"
@@ -22,6 +20,8 @@
 #include "output_names.h"
 #include "parallel_files.h"
 #include "platform.h"
+#include "startup/list_file.h"
+#include "startup/start_up_seals.h"
 
 namespace zs::zemcmp {
 namespace {

@@ -4,19 +4,19 @@
 #include <map>
 #include <memory>
 
-#include "bootstrap/file_name_rules.h"
-#include "bootstrap/ini_file_reader.h"
-#include "bootstrap/list_file.h"
-#include "bootstrap/start_up_entries.h"
-#include "bootstrap/start_up_rules.h"
-#include "bootstrap/start_up_seals.h"
 #include "build/sealed_list_file.h"
 #include "check/medium_directory.h"
 #include "compress/file_handle.h"
 #include "language/location_profile.h"
 #include "output_names.h"
 #include "platform.h"
-#include "services/compressed_name.h"
+#include "profile/ini_file_reader.h"
+#include "startup/compressed_name.h"
+#include "startup/file_name_rules.h"
+#include "startup/list_file.h"
+#include "startup/start_up_entries.h"
+#include "startup/start_up_rules.h"
+#include "startup/start_up_seals.h"
 
 namespace zs::zemcmp {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "bootstrap/ini_file_reader.h"
-#include "bootstrap/start_up_entries.h"
-#include "bootstrap/start_up_seals.h"
+#include "profile/ini_file_reader.h"
+#include "startup/start_up_entries.h"
+#include "startup/start_up_seals.h"
 
 namespace zs::zemcmp {
 namespace {

@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "bootstrap/ini_file_reader.h"
-#include "bootstrap/start_up_host.h"
 #include "check/medium_directory.h"
 #include "language/catalogue.h"
 #include "pe_image.h"
+#include "profile/ini_file_reader.h"
+#include "startup/start_up_host.h"
 
 namespace zs::zemcmp {
 

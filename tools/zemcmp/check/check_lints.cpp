@@ -4,12 +4,6 @@
 #include <cstdint>
 #include <iterator>
 
-#include "bootstrap/file_name_rules.h"
-#include "bootstrap/free_space_rule.h"
-#include "bootstrap/hook_command.h"
-#include "bootstrap/list_file.h"
-#include "bootstrap/main_module_command_line.h"
-#include "bootstrap/start_up_rules.h"
 #include "check/check_host.h"
 #include "check/hook_export.h"
 #include "check/host_texts.h"
@@ -18,7 +12,13 @@
 #include "language/location_profile.h"
 #include "platform.h"
 #include "reslib/resource_ids.h"
-#include "services/compressed_name.h"
+#include "startup/compressed_name.h"
+#include "startup/file_name_rules.h"
+#include "startup/free_space_rule.h"
+#include "startup/hook_command.h"
+#include "startup/list_file.h"
+#include "startup/main_module_command_line.h"
+#include "startup/start_up_rules.h"
 
 namespace zs::zemcmp {
 namespace {

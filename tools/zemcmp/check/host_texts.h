@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-#include "bootstrap/language_filter.h"
+#include "startup/language_filter.h"
 
 namespace zs::zemcmp {
 

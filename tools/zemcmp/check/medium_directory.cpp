@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "bootstrap/file_name_rules.h"
 #include "output_names.h"
+#include "startup/file_name_rules.h"
 
 namespace zs::zemcmp {
 namespace {

@@ -1,13 +1,13 @@
 #include "check/stop_findings.h"
 
-#include "bootstrap/list_file.h"
-#include "bootstrap/start_up_rules.h"
 #include "check/check_host.h"
 #include "check/host_texts.h"
 #include "codec_session.h"
 #include "language/location_profile.h"
 #include "reslib/resource_ids.h"
-#include "services/compressed_name.h"
+#include "startup/compressed_name.h"
+#include "startup/list_file.h"
+#include "startup/start_up_rules.h"
 
 namespace zs::zemcmp {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "bootstrap/file_name_rules.h"
+#include "startup/file_name_rules.h"
 
 namespace zs::zemcmp {
 namespace {
