@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "pe_image.h"
+#include "pe/pe_image.h"
 
 namespace zs::test {
 

@@ -18,8 +18,8 @@
 #include <string>
 
 #include "check/hook_export.h"
-#include "code_page_1252.h"
-#include "pe_image.h"
+#include "pe/code_page_1252.h"
+#include "pe/pe_image.h"
 #include "pe_writer.h"
 #include "rc_string_table.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "build/build_plan.h"
-#include "parallel_files.h"
+#include "files/parallel_files.h"
 #include "startup/sha256.h"
 
 namespace zs::zemcmp {

@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "check/medium_directory.h"
-#include "output_names.h"
-#include "platform.h"
+#include "files/output_names.h"
+#include "platform/platform.h"
 #include "profile/ini_file_reader.h"
 #include "startup/list_file.h"
 #include "startup/start_up_rules.h"

@@ -17,7 +17,7 @@
 
 #include "check/medium_directory.h"
 #include "language/catalogue.h"
-#include "pe_image.h"
+#include "pe/pe_image.h"
 #include "profile/ini_file_reader.h"
 #include "startup/start_up_host.h"
 

@@ -10,7 +10,7 @@
 #include "compress/cmpfile.h"
 #include "compress/file_handle.h"
 #include "language/location_profile.h"
-#include "platform.h"
+#include "platform/platform.h"
 #include "reslib/resource_ids.h"
 #include "startup/compressed_name.h"
 #include "startup/file_name_rules.h"

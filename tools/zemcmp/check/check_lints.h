@@ -12,7 +12,7 @@
 
 #include "check/findings.h"
 #include "check/medium_directory.h"
-#include "pe_image.h"
+#include "pe/pe_image.h"
 #include "startup/language_filter.h"
 #include "startup/start_up_entries.h"
 #include "startup/start_up_host.h"

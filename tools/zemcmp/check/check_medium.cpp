@@ -4,7 +4,7 @@
 #include "check/check_lints.h"
 #include "check/medium_directory.h"
 #include "check/stop_findings.h"
-#include "parallel_files.h"
+#include "files/parallel_files.h"
 #include "profile/ini_file_reader.h"
 #include "startup/compressed_name.h"
 #include "startup/list_file.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "output_names.h"
+#include "files/output_names.h"
 #include "startup/file_name_rules.h"
 
 namespace zs::zemcmp {

@@ -2,7 +2,7 @@
 
 #include "check/check_host.h"
 #include "check/host_texts.h"
-#include "codec_session.h"
+#include "files/codec_session.h"
 #include "language/location_profile.h"
 #include "reslib/resource_ids.h"
 #include "startup/compressed_name.h"

@@ -17,9 +17,9 @@
 #include <mutex>
 #include <vector>
 
-#include "platform.h"
+#include "platform/platform.h"
 
-#include "check/ansi_text.h"
+#include "text/ansi_text.h"
 
 namespace zs::zemcmp {
 namespace {

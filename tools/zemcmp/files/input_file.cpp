@@ -1,10 +1,10 @@
-#include "input_file.h"
+#include "files/input_file.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "check/ansi_text.h"
 #include "compress/file_handle.h"
+#include "text/ansi_text.h"
 
 namespace zs::zemcmp {
 namespace {

@@ -1,4 +1,4 @@
-#include "check/ansi_text.h"
+#include "text/ansi_text.h"
 
 #include <cstdint>
 #include <cstdio>

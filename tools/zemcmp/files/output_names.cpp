@@ -1,6 +1,6 @@
-#include "output_names.h"
+#include "files/output_names.h"
 
-#include "platform.h"
+#include "platform/platform.h"
 #include "startup/compressed_name.h"
 
 namespace zs::zemcmp {

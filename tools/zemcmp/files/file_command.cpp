@@ -1,13 +1,13 @@
-#include "file_command.h"
+#include "files/file_command.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <map>
 
-#include "check/ansi_text.h"
-#include "input_file.h"
-#include "output_names.h"
-#include "platform.h"
+#include "files/input_file.h"
+#include "files/output_names.h"
+#include "platform/platform.h"
+#include "text/ansi_text.h"
 
 namespace zs::zemcmp {
 namespace {

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "input_file.h"
-#include "platform.h"
+#include "files/input_file.h"
+#include "platform/platform.h"
 
 namespace zs::zemcmp {
 

@@ -1,11 +1,11 @@
-#include "parallel_files.h"
+#include "files/parallel_files.h"
 
 #include <exception>
 #include <memory>
 
 #include "compress/codec_control.h"
-#include "platform.h"
-#include "progress.h"
+#include "files/progress.h"
+#include "platform/platform.h"
 
 namespace zs::zemcmp {
 

@@ -1,4 +1,4 @@
-#include "pe_image.h"
+#include "pe/pe_image.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "code_page_1252.h"
+#include "pe/code_page_1252.h"
 
 namespace zs::zemcmp {
 namespace {

@@ -1,4 +1,4 @@
-#include "codec_session.h"
+#include "files/codec_session.h"
 
 #include "compress/cmpfile.h"
 #include "compress/codec_control.h"

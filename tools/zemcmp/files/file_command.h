@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "command.h"
-#include "parallel_files.h"
+#include "command/command.h"
+#include "files/parallel_files.h"
 
 namespace zs::zemcmp {
 

@@ -1,9 +1,9 @@
-#include "progress.h"
+#include "files/progress.h"
 
 #include <cstdio>
 
-#include "check/ansi_text.h"
-#include "platform.h"
+#include "platform/platform.h"
+#include "text/ansi_text.h"
 
 namespace zs::zemcmp {
 namespace {

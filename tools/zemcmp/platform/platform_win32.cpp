@@ -11,7 +11,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform.h"
+#include "platform/platform.h"
 
 namespace zs::zemcmp {
 namespace {

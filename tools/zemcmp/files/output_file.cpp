@@ -1,9 +1,9 @@
-#include "output_file.h"
+#include "files/output_file.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "output_names.h"
+#include "files/output_names.h"
 
 namespace zs::zemcmp {
 namespace {

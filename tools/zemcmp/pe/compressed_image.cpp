@@ -1,12 +1,12 @@
-#include "compressed_image.h"
+#include "pe/compressed_image.h"
 
 #include <memory>
 
-#include "codec_session.h"
 #include "compress/cmpfile.h"
 #include "compress/codec_control.h"
 #include "compress/file_handle.h"
-#include "platform.h"
+#include "files/codec_session.h"
+#include "platform/platform.h"
 
 namespace zs::zemcmp {
 namespace {

@@ -1,14 +1,14 @@
 // zemcmp test: tells for each file whether it is a compressed file and whether its body decodes completely.
 #include <cstdio>
 
-#include "check/ansi_text.h"
-#include "codec_session.h"
-#include "command.h"
+#include "command/command.h"
 #include "compress/cmpfile.h"
 #include "compress/file_handle.h"
-#include "file_command.h"
-#include "input_file.h"
-#include "parallel_files.h"
+#include "files/codec_session.h"
+#include "files/file_command.h"
+#include "files/input_file.h"
+#include "files/parallel_files.h"
+#include "text/ansi_text.h"
 
 namespace zs::zemcmp {
 namespace {

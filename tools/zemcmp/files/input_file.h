@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform.h"
+#include "platform/platform.h"
 
 namespace zs::zemcmp {
 

@@ -1,11 +1,11 @@
 // zemcmp compress: writes each file in the compressed format under its compressed name.
-#include "codec_session.h"
-#include "command.h"
+#include "command/command.h"
 #include "compress/cmpfile.h"
-#include "file_command.h"
-#include "input_file.h"
-#include "output_file.h"
-#include "output_names.h"
+#include "files/codec_session.h"
+#include "files/file_command.h"
+#include "files/input_file.h"
+#include "files/output_file.h"
+#include "files/output_names.h"
 
 namespace zs::zemcmp {
 namespace {
