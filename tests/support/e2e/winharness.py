@@ -28,7 +28,7 @@ from functools import lru_cache
 from pathlib import Path
 from typing import Callable, Dict, List, Optional, Tuple, Union
 
-SOURCE_DIR = Path(__file__).resolve().parents[2]
+SOURCE_DIR = Path(__file__).resolve().parents[3]
 SCRIPTS_DIR = SOURCE_DIR / "scripts" / "wine"
 WINE_RUN = SCRIPTS_DIR / "wine-run.sh"
 WINE_TOOL = SCRIPTS_DIR / "wine-tool.sh"
