@@ -69,6 +69,8 @@
 #include <unordered_map>
 #include <utility>
 
+#include "base/ascii_case.h"
+
 namespace zs::bootstrap {
 namespace {
 
@@ -100,16 +102,6 @@ std::string_view WithoutQuotes(std::string_view value) {
         return value.substr(1, value.size() - 2);
     }
     return value;
-}
-
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string AsciiLower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) c = AsciiLower(c);
-    return lower;
 }
 
 // Code page 1252 letters beyond ASCII that have a letter of the other case in the code page.
@@ -184,14 +176,6 @@ size_t SkipPrintable(std::string_view text, size_t from) {
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
-}
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    }
-    return true;
 }
 
 // A 64-bit hash of the name in ASCII lower case (and of the section a key belongs to).
@@ -359,7 +343,7 @@ class IniFileReader::Indexer {
     void CheckNonAsciiCase(std::unordered_map<std::string, std::string>* seen, const std::string& prefix,
                            std::string_view name, int lineNumber, std::string_view line) {
         if (std::none_of(name.begin(), name.end(), [](char c) { return HasCaseBeyondAscii(c); })) return;
-        std::string asciiLower = AsciiLower(name);
+        std::string asciiLower = AsciiLowerCase(std::string(name));
         std::string fullLower = FullLowerIfCaseBeyondAscii(asciiLower);
         if (fullLower.empty()) return;
         auto inserted = seen->emplace(prefix + fullLower, asciiLower);
@@ -393,7 +377,7 @@ size_t IniFileReader::NameIndex::Probe(const std::vector<Section>& sections, uin
         const Slot& slot = slots_[i];
         if (slot.entry.section == kNone) return i;
         if (slot.hash == hash && (!keys_ || slot.entry.section == section) &&
-            EqualsIgnoringAsciiCase(NameOf(sections, slot.entry), name)) {
+            EqualIgnoringAsciiCase(NameOf(sections, slot.entry), name)) {
             return i;
         }
     }

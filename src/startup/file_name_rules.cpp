@@ -1,11 +1,9 @@
 #include "startup/file_name_rules.h"
 
+#include "base/ascii_case.h"
+
 namespace zs::bootstrap {
 namespace {
-
-char AsciiUpper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 // The digits of the numbered devices: 1 to 9, and the superscript one, two and three of code page 1252 (B9,
 // B2, B3), which Windows reserves as well ("COM\xB9").

@@ -1,15 +1,9 @@
 #include "startup/language_filter.h"
 
+#include "base/ascii_case.h"
 #include "startup/list_file.h"
 
 namespace zs::bootstrap {
-
-std::string AsciiUpperCase(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
 
 bool ParseLanguageEntry(const std::string& value, const std::string& filterCode, LanguageEntry& entry) {
     size_t comma = value.find(',');

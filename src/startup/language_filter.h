@@ -30,8 +30,6 @@ struct LanguageList {
     std::string endValue;                // that value as read: empty, or an entry without a comma
 };
 
-std::string AsciiUpperCase(std::string text);
-
 // Splits an entry at its first comma and applies the filter. Returns false for an entry without a comma.
 bool ParseLanguageEntry(const std::string& value, const std::string& filterCode, LanguageEntry& entry);
 

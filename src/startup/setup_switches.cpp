@@ -1,5 +1,6 @@
 #include "startup/setup_switches.h"
 
+#include "base/ascii_case.h"
 #include "startup/start_up_rules.h"
 
 namespace zs::bootstrap {
@@ -7,10 +8,6 @@ namespace {
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
-}
-
-char AsciiUpper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 // Whether the text at `at` starts with `word` (given in upper case), without regard to case.

@@ -1,7 +1,7 @@
 #include "startup/start_up_rules.h"
 
+#include "base/ascii_case.h"
 #include "startup/file_name_rules.h"
-#include "startup/language_filter.h"
 
 namespace zs::bootstrap {
 
@@ -19,9 +19,7 @@ std::string DirectoryWithBackslash(const std::string& modulePath) {
 }
 
 std::string TemporaryDirectoryPath(const std::string& tmpDirName) {
-    const bool bareDrive =
-        tmpDirName.size() == 2 && tmpDirName[1] == ':' &&
-        ((tmpDirName[0] >= 'A' && tmpDirName[0] <= 'Z') || (tmpDirName[0] >= 'a' && tmpDirName[0] <= 'z'));
+    const bool bareDrive = tmpDirName.size() == 2 && tmpDirName[1] == ':' && IsAsciiLetter(tmpDirName[0]);
     return bareDrive ? tmpDirName + "\\" : tmpDirName;
 }
 

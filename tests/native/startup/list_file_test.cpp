@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "base/ascii_case.h"
 #include "profile/ini_file_reader.h"
 #include "startup/language_filter.h"
 #include "temp_ini_file.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "base/ascii_case.h"
 #include "startup/file_name_rules.h"
-#include "startup/language_filter.h"
 
 namespace zs::bootstrap {
 namespace {

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 
+#include "base/ascii_case.h"
 #include "build/sealed_list_file.h"
 #include "check/medium_directory.h"
 #include "compress/file_handle.h"
@@ -27,10 +28,6 @@ constexpr char kSetupProgramName[] = "setup.exe";
 // Files that setup.exe reads by name beside itself: never compressed.
 const char* const kReadByName[] = {bootstrap::kListFileName, language::kLocationProfileName,
                                    bootstrap::kAdminInfName};
-
-char FoldCase(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
@@ -282,7 +279,7 @@ class Planner {
         for (const PlannedFile& file : plan_.files) outputs.emplace_back(file.output, file.shownName);
         outputs.insert(outputs.end(), lookedForFirst_.begin(), lookedForFirst_.end());
         for (auto& output : outputs) {
-            std::transform(output.first.begin(), output.first.end(), output.first.begin(), FoldCase);
+            std::transform(output.first.begin(), output.first.end(), output.first.begin(), AsciiUpper);
         }
         std::stable_sort(outputs.begin(), outputs.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -324,7 +321,8 @@ bool MatchesPattern(const std::string& pattern, const std::string& text) {
         if (p < pattern.size() && pattern[p] == '*') {
             star = p++;
             resume = t;
-        } else if (p < pattern.size() && (pattern[p] == '?' || FoldCase(pattern[p]) == FoldCase(text[t]))) {
+        } else if (p < pattern.size() &&
+                   (pattern[p] == '?' || AsciiUpper(pattern[p]) == AsciiUpper(text[t]))) {
             ++p;
             ++t;
         } else if (star != std::string::npos) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "base/ascii_case.h"
 #include "check/medium_directory.h"
 #include "language/catalogue.h"
 #include "pe/pe_image.h"
@@ -104,7 +105,7 @@ class CheckHost : public bootstrap::StartUpHost {
     std::unique_ptr<bootstrap::ProfileReader> OpenProfile(const std::string& path) override;
     long double FreeBytes(int) override;
     std::optional<std::string> FullPath(const std::string& path) override;
-    std::string FoldedPath(const std::string& path) override { return bootstrap::AsciiUpperCase(path); }
+    std::string FoldedPath(const std::string& path) override { return AsciiUpperCase(path); }
     bool MakeDirectory(const std::string& path) override;
 
     // The temporary directory lies on the user's machine: the check assumes it free and empty.

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-#include "startup/language_filter.h"
+#include "base/ascii_case.h"
 
 namespace zs::zemcmp {
 
@@ -13,15 +13,6 @@ namespace zs::zemcmp {
 inline constexpr size_t kUncutSize = size_t{1} << 31;
 // A default that no value of a profile file is: what a lookup of a key that is not there gives.
 inline constexpr char kAbsentValue[] = "\x01\x02(absent)\x02\x01";
-
-inline std::string AsciiLowerCase(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
-using bootstrap::AsciiUpperCase;
 
 inline std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <map>
 
+#include "base/ascii_case.h"
 #include "files/input_file.h"
 #include "files/output_names.h"
 #include "platform/platform.h"
@@ -24,8 +25,7 @@ std::string PathKey(const std::string& path) {
     std::string directory = DirectoryPart(path);
     std::string name = BaseName(path);
     if (FileNamesIgnoreCase()) {
-        std::transform(name.begin(), name.end(), name.begin(),
-                       [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+        std::transform(name.begin(), name.end(), name.begin(), AsciiUpper);
     }
     if (IdentifyPath(directory.empty() ? "." : directory, &identity)) {
         return "in " + std::to_string(identity.volume) + ":" + std::to_string(identity.index) + " " + name;
