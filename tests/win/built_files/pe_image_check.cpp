@@ -18,7 +18,7 @@
 #include <string>
 
 #include "check/hook_export.h"
-#include "pe/code_page_1252.h"
+#include "base/code_page_1252.h"
 #include "pe/pe_image.h"
 #include "pe_writer.h"
 #include "rc_string_table.h"

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "pe/code_page_1252.h"
+#include "base/code_page_1252.h"
 
 namespace zs::zemcmp {
 namespace {
