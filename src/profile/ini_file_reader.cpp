@@ -70,6 +70,7 @@
 #include <utility>
 
 #include "base/ascii_case.h"
+#include "base/code_page_1252.h"
 
 namespace zs::bootstrap {
 namespace {
@@ -130,17 +131,10 @@ std::string FullLowerIfCaseBeyondAscii(std::string_view asciiLower) {
 }
 
 // Code page 1252's byte for a UTF-16 code unit; '?' (and *unmappable set) for what it cannot hold.
-char Cp1252ByteOf(unsigned unit, bool* unmappable) {
-    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return static_cast<char>(unit);
-    static constexpr unsigned short kHighHalf[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    for (unsigned i = 0; i < 32; ++i) {
-        if (kHighHalf[i] == unit) return static_cast<char>(0x80 + i);
-    }
-    *unmappable = true;
-    return '?';
+char Cp1252ByteOf(char16_t unit, bool* unmappable) {
+    char byte = '?';
+    if (!Cp1252FromUtf16(unit, &byte)) *unmappable = true;
+    return byte;
 }
 
 // UTF-16 LE text (after its mark) as code page 1252 bytes. A surrogate pair becomes one "?"; an odd last byte
@@ -156,7 +150,7 @@ std::string Utf16LeToCp1252(std::string_view bytes, bool* unmappable) {
                 static_cast<unsigned char>(bytes[i + 2]) | (static_cast<unsigned char>(bytes[i + 3]) << 8);
             if (next >= 0xDC00 && next <= 0xDFFF) i += 2;
         }
-        text.push_back(Cp1252ByteOf(unit, unmappable));
+        text.push_back(Cp1252ByteOf(static_cast<char16_t>(unit), unmappable));
     }
     return text;
 }

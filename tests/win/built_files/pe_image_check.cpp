@@ -45,7 +45,7 @@ std::optional<PeImage> ReadImage(const std::string& path) {
 
 std::string Ansi(const std::string& utf8) {
     std::string ansi;
-    for (char16_t unit : zs::test::Utf16FromUtf8(utf8)) ansi += zs::zemcmp::AnsiFromUtf16Unit(unit);
+    for (char16_t unit : zs::test::Utf16FromUtf8(utf8)) ansi += zs::AnsiFromUtf16Unit(unit);
     return ansi;
 }
 

@@ -3,14 +3,10 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "base/code_page_1252.h"
+
 namespace zs::zemcmp {
 namespace {
-
-// Code page 1252 from 0x80 to 0x9F; the rest of the code page is Latin-1.
-constexpr uint16_t kHighControls[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 void AppendUtf8(std::string& out, uint32_t c) {
     if (c < 0x80) {
@@ -76,7 +72,7 @@ std::string Utf8FromAnsi(std::string_view ansi) {
     out.reserve(ansi.size());
     for (char byte : ansi) {
         auto c = static_cast<unsigned char>(byte);
-        AppendUtf8(out, c >= 0x80 && c < 0xA0 ? kHighControls[c - 0x80] : c);
+        AppendUtf8(out, Utf16FromCp1252(c));
     }
     return out;
 }
