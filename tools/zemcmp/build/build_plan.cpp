@@ -6,6 +6,7 @@
 
 #include "base/ascii_case.h"
 #include "build/sealed_list_file.h"
+#include "check/host_texts.h"
 #include "check/medium_directory.h"
 #include "compress/file_handle.h"
 #include "files/output_names.h"
@@ -28,10 +29,6 @@ constexpr char kSetupProgramName[] = "setup.exe";
 // Files that setup.exe reads by name beside itself: never compressed.
 const char* const kReadByName[] = {bootstrap::kListFileName, language::kLocationProfileName,
                                    bootstrap::kAdminInfName};
-
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
-}
 
 bool ReadSmallFile(const std::string& path, std::string* bytes, std::string* problem) {
     OpenFile file;

@@ -35,12 +35,6 @@ bool IsDecimalNumber(const std::string& text) {
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::string CatalogueNames(const std::vector<language::CatalogueEntry>& catalogue) {
-    std::string names;
-    for (const language::CatalogueEntry& entry : catalogue) names += (names.empty() ? "" : ", ") + entry.name;
-    return names.empty() ? "none" : names;
-}
-
 // How a key that ends a list stands in the file.
 std::string HowMissing(const std::string& raw) {
     if (raw == kAbsentValue) return "is missing";

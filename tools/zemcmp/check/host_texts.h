@@ -4,8 +4,10 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "base/ascii_case.h"
+#include "language/catalogue.h"
 
 namespace zs::zemcmp {
 
@@ -16,6 +18,13 @@ inline constexpr char kAbsentValue[] = "\x01\x02(absent)\x02\x01";
 
 inline std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
+}
+
+// The names a catalogue offers, for a finding: "none" when it offers none.
+inline std::string CatalogueNames(const std::vector<language::CatalogueEntry>& catalogue) {
+    std::string names;
+    for (const language::CatalogueEntry& entry : catalogue) names += (names.empty() ? "" : ", ") + entry.name;
+    return names.empty() ? "none" : names;
 }
 
 }  // namespace zs::zemcmp

@@ -31,12 +31,6 @@ struct Explanation {
     std::optional<Place> place;
 };
 
-std::string CatalogueNames(const std::vector<language::CatalogueEntry>& catalogue) {
-    std::string names;
-    for (const language::CatalogueEntry& entry : catalogue) names += (names.empty() ? "" : ", ") + entry.name;
-    return names.empty() ? "none" : names;
-}
-
 Explanation ExplainLibrary(const StandInObservations& seen) {
     if (!seen.libraryIsFile) {
         return {FindingCode::kResourceLibraryMissing,
