@@ -18,6 +18,11 @@ class Sha256 {
     // Starts a new hash (the constructor has done so already).
     void Init();
     void Update(const void* data, size_t size);
+    // Update in the form of a callback that hands bytes with a context, which is the Sha256 (the codec's
+    // WriteObserver, for one).
+    static void UpdateOf(void* hash, const uint8_t* data, size_t size) {
+        static_cast<Sha256*>(hash)->Update(data, size);
+    }
     // Writes the digest of everything handed in since Init. The object must be Init'ed again before reuse.
     void Final(uint8_t (&digest)[kSha256DigestSize]);
 
