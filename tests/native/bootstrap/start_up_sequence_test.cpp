@@ -85,8 +85,13 @@ class RecordingHost : public StartUpHost {
         calls.push_back("take " + directory);
     }
     StagingObstacle CheckTargetDirectory(const std::vector<std::string>&) override { return obstacle; }
-    StageResult StageFile(const StagedFile& file) override {
-        calls.push_back("stage " + file.fileName);
+    StageResult StageFile(const StagedFile& file, ContentDigest* digest) override {
+        calls.push_back("stage " + file.fileName + (digest ? " hashed" : ""));
+        if (digest) {
+            Sha256 hash;
+            hash.Update(file.fileName.data(), file.fileName.size());
+            hash.Final(*digest);
+        }
         return stageResult;
     }
     std::vector<LeftBehind> CleanUpTargetDirectory() override {
