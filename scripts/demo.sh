@@ -5,8 +5,8 @@
 # directory gone, the restart check, and screenshots of the two dialogs.
 #
 # The Windows programs are those of the shipped i686 build (preset win32, run under WOW64 in a 64-bit Wine
-# prefix) where this machine runs 32-bit programs (scripts/can-run-32bit.sh runs one), else those of the x86_64
-# build (preset win64); the demo says which. Its helpers are in scripts/demo/.
+# prefix) where this machine runs 32-bit programs and has the 32-bit Wine (scripts/i686-runs-here.sh), else
+# those of the x86_64 build (preset win64); the demo says which, and why. Its helpers are in scripts/demo/.
 #
 # usage: scripts/demo.sh [--interactive] [--language NAME]
 #   --interactive    run setup.exe on your display (DISPLAY must be set) and choose the language yourself;
@@ -47,14 +47,24 @@ export ZS_WINEPREFIX=${ZS_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/zemsetup/d
 bash scripts/install-deps.sh
 
 mkdir -p "$build_root"
-if bash scripts/can-run-32bit.sh "$build_root"; then
+i686_runs=0
+why_not_i686=$(bash scripts/i686-runs-here.sh "$build_root") || i686_runs=$?
+case $i686_runs in
+0)
     preset=win32 bits=32
     echo "demo: running the shipped i686 build (preset win32) under WOW64 in a 64-bit Wine prefix"
-else
+    ;;
+1)
     preset=win64 bits=64
     echo "demo: running the x86_64 build (preset win64): this machine cannot run 32-bit programs, so the shipped" \
         "i686 build cannot run here"
-fi
+    ;;
+*)
+    preset=win64 bits=64
+    echo "demo: running the x86_64 build (preset win64), since the shipped i686 build cannot run here:"
+    echo "demo: the 32-bit Wine could not be installed: $why_not_i686"
+    ;;
+esac
 
 echo "demo: building the media tool ($build_root/native) and the Windows programs ($build_root/$preset)"
 cmake --preset native -B "$build_root/native" >/dev/null

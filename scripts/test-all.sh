@@ -2,8 +2,9 @@
 # Builds everything and runs every test: the formatting of the C++ sources, the native unit tests (also under
 # AddressSanitizer and UndefinedBehaviorSanitizer), the host-side checks of both Windows builds, the
 # Windows-side tests and end-to-end scenarios under Wine (the x86_64 build, and the shipped i686 build under
-# WOW64 where this machine runs 32-bit programs), and the fuzz targets for a bounded time.
-# Installs missing packages first. Exits non-zero when anything failed.
+# WOW64 where this machine runs 32-bit programs and the 32-bit Wine could be installed), and the fuzz targets for
+# a bounded time. Installs missing packages first (scripts/install-deps.sh). Exits non-zero when anything that
+# ran failed; what could not run here is named in the summary.
 #
 # Environment: ZS_FUZZ_SECONDS (default 60, per target; 0 skips fuzzing), ZS_JOBS (default: all cores).
 set -uo pipefail
@@ -116,14 +117,21 @@ for preset in native asan; do
 done
 
 # The shipped i686 build: its Windows-side tests and scenarios run under WOW64 where this machine runs 32-bit
-# programs (scripts/can-run-32bit.sh runs one); elsewhere only its host-side checks.
+# programs and has the 32-bit Wine (scripts/i686-runs-here.sh); elsewhere only its host-side checks.
 mkdir -p build
-if bash scripts/can-run-32bit.sh build; then
-    build win32 -DZS_WINE_TESTS=ON && run_ctest win32
-else
+i686_runs=0
+why_not_i686=$(bash scripts/i686-runs-here.sh build) || i686_runs=$?
+case $i686_runs in
+0) build win32 -DZS_WINE_TESTS=ON && run_ctest win32 ;;
+1)
     build win32 -DZS_WINE_TESTS=OFF && run_ctest win32 "win32 static checks"
     summary+=("win32: not run: this machine cannot run 32-bit programs")
-fi
+    ;;
+*)
+    build win32 -DZS_WINE_TESTS=OFF && run_ctest win32 "win32 static checks"
+    summary+=("win32: not run: the 32-bit Wine could not be installed ($why_not_i686)")
+    ;;
+esac
 
 build win64 && run_ctest win64
 

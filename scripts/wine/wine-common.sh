@@ -95,10 +95,32 @@ zs_stop_wine_processes() {
 }
 
 # Creates the prefix once and prepares it for unattended runs: Wine draws its own window frames so that focus
-# works without a window manager, and a crashing program ends instead of waiting in a crash dialog.
+# works without a window manager, and a crashing program ends instead of waiting in a crash dialog. The stamp
+# .zs-prepared in it records the Wine version that made it.
+# A prefix that no longer fits the Wine here is made anew: one made by another Wine version, and one made
+# before the 32-bit Wine was installed. The latter has no 32-bit system directory (windows/syswow64 is missing
+# or empty), every i686 program then fails with "could not load kernel32.dll", and Wine does not add the
+# directory later (wineboot -u with either loader leaves it empty).
 # Needs DISPLAY and the lock.
 zs_prepare_prefix() {
-    [ -f "$zs_prefix/.zs-prepared" ] && return 0
+    local stamp=$zs_prefix/.zs-prepared version made_by why
+    version=$("$zs_wine" --version 2>/dev/null) || version="an unknown Wine version"
+    if [ -f "$stamp" ]; then
+        made_by=$(head -n1 "$stamp")
+        if [ -x /usr/lib/wine/wine ] && [ ! -f "$zs_prefix/drive_c/windows/syswow64/kernel32.dll" ]; then
+            why="was made before the 32-bit Wine was installed"
+        elif [ -n "$made_by" ] && [ "$made_by" != "$version" ]; then
+            why="was made by $made_by, not by $version"
+        else
+            # A stamp of the scripts before the version was recorded.
+            [ "$made_by" = "$version" ] || printf '%s\n' "$version" >"$stamp"
+            return 0
+        fi
+        zs_log "the Wine prefix $zs_prefix $why: making it anew"
+        zs_stop_wine_processes
+        # Only a directory these scripts prepared (it has the stamp) is removed.
+        rm -rf -- "$zs_prefix" || zs_die "could not remove the Wine prefix $zs_prefix"
+    fi
     zs_log "preparing Wine prefix $zs_prefix (takes a few seconds, once)"
     local log
     log=$(mktemp "${TMPDIR:-/tmp}/zs-wineboot.XXXXXX") || zs_die "mktemp failed"
@@ -113,7 +135,7 @@ zs_prepare_prefix() {
         zs_die "could not prepare the Wine prefix $zs_prefix"
     fi
     rm -f "$log"
-    touch "$zs_prefix/.zs-prepared"
+    printf '%s\n' "$version" >"$stamp"
 }
 
 # zs_start_xvfb: starts an Xvfb on a free display number in its own session, detached from our descriptors, and

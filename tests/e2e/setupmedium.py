@@ -19,7 +19,7 @@ from pathlib import Path
 from typing import Dict, Iterator, List, Optional, Sequence, Tuple, Union
 
 from winharness import (WIN_INI_ENCODING, DriverRun, MediaDir, bin_dir, drive, drive_c, program_bits, reg_delete,
-                        remove_win_ini_section, run_program, win_ini_path, windows_path)
+                        remove_win_ini_section, win_ini_path, windows_path)
 
 # Exit status of setup.exe.
 EXIT_COMPLETED = 0
@@ -251,32 +251,6 @@ class SetupMedium(MediaDir):
         if not self.report_path.exists():
             return None
         return MainModuleReport.parse(self.report_path.read_bytes().decode(WIN_INI_ENCODING))
-
-
-# A start-up file that takes setup.exe a while to expand (hundreds of megabytes of zeros, stored in a few), so that
-# a scenario can look at the please-wait window while it is on the screen.
-SLOW_FILE = "SLOW.BIN"
-SLOW_FILE_SIZE = 400 * 1024 * 1024
-
-
-def slow_compressed_file() -> Path:
-    """SLOW.BI_, made once per prefix with zemcmp.exe (drive C: keeps it between runs)."""
-    cache = drive_c() / "zs-e2e-cache"
-    stored = cache / "SLOW.BI_"
-    marker = cache / f"SLOW.BI_.{SLOW_FILE_SIZE}"
-    if marker.exists() and stored.exists():
-        return stored
-    cache.mkdir(parents=True, exist_ok=True)
-    plain = cache / SLOW_FILE
-    with open(plain, "wb") as out:
-        out.truncate(SLOW_FILE_SIZE)
-    result = run_program(bin_dir() / "zemcmp.exe", "compress", windows_path(plain), "-o", windows_path(stored),
-                         "-f", timeout=300)
-    plain.unlink()
-    if result.returncode != 0:
-        raise RuntimeError(f"zemcmp.exe could not compress {plain}: {result.stdout}{result.stderr}")
-    marker.touch()
-    return stored
 
 
 def screen_centre() -> Tuple[int, int]:

@@ -7,7 +7,7 @@ import unittest
 
 from setupmedium import (EXIT_CANCELLED, EXIT_COMPLETED, EXIT_STOPPED, HAND_OFF_SECTION, LANGUAGE_DIALOG_CAPTION,
                          LANGUAGE_LABEL, LANGUAGE_LIST, LAUNCHER_SECTION, LOCATION_DIALOG_CAPTION, MAIN_MODULE,
-                         SLOW_FILE, WAIT_TEXT, SetupMedium, slow_compressed_file, add_win_ini_section, catalogue_log_lines, clean_wine_state, list_file,
+                         WAIT_TEXT, SetupMedium, add_win_ini_section, catalogue_log_lines, clean_wine_state, list_file,
                          log_lines, screen_centre, switch_log, window_centre)
 from winharness import WineTestCase, control, win_ini_section, windows_path
 
@@ -140,13 +140,13 @@ class ChosenBlockTest(DialogScenario):
 
     def medium(self, languages, **options) -> SetupMedium:
         medium = super().medium(languages, **options)
-        medium.copy(slow_compressed_file(), "SLOW.BI_")
         medium.write_list(list_file(languages=languages, edition=options.get("edition"),
                                     tmp_dir_name=windows_path(medium.temp_dir),
-                                    start_up=[MAIN_MODULE, SLOW_FILE, "MISSING.DLL"]))
+                                    start_up=[MAIN_MODULE, "MISSING.DLL"]))
         return medium
 
     def stop_after_choice(self, medium, steps, caption: str):
+        # "wait-dump" holds setup.exe as the please-wait window shows, until the driver has reported it.
         run = medium.run(steps + [f"wait-dump {caption}", "wait setup", "dump", "press OK", "wait-exit"])
         self.assertDriverOk(run)
         self.assertExitCode(run, EXIT_STOPPED)

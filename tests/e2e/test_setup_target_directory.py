@@ -11,8 +11,8 @@ import unittest
 import uuid
 from pathlib import Path
 
-from setupmedium import (EXIT_COMPLETED, EXIT_NOT_PUT_BACK, EXIT_STOPPED, MAIN_MODULE, SetupMedium, clean_wine_state,
-                         list_file, log_lines, switch_log)
+from setupmedium import (EXIT_COMPLETED, EXIT_NOT_PUT_BACK, EXIT_STOPPED, MAIN_MODULE, WAIT_LIMIT_MS, WIN_INI_ENCODING,
+                         SetupMedium, clean_wine_state, list_file, log_bytes, log_lines, switch_log)
 from winharness import WineTestCase, drive_c, windows_command_line, windows_path
 
 CORRUPTED = "SETUP.LST is corrupted."
@@ -25,6 +25,15 @@ OLD_TIME = 1_000_000_000
 def listing(directory: Path):
     """Name -> (bytes, modification time) of every file in a directory."""
     return {p.name: (p.read_bytes(), p.stat().st_mtime) for p in sorted(directory.iterdir()) if p.is_file()}
+
+
+def wait_for_log_line(start: str, limit_s: float = WAIT_LIMIT_MS / 1000 - 5) -> None:
+    """Waits (bounded, within the driver's wait for a sync answer) until a line of the setup log starts with
+    START. The log is read as bytes: setup.exe may be writing its next line."""
+    wanted = b"\r\n" + start.encode(WIN_INI_ENCODING)
+    deadline = time.monotonic() + limit_s
+    while wanted not in b"\r\n" + (log_bytes() or b"") and time.monotonic() < deadline:
+        time.sleep(0.1)
 
 
 class TargetDirectoryScenario(WineTestCase):
@@ -162,8 +171,10 @@ class UsersFilesTest(TargetDirectoryScenario):
     def test_a_run_after_a_killed_run_works_and_leaves_what_the_killed_run_left(self):
         folder = self.user_folder(**{"DATA.BIN": b"the user's own"})
         medium = self.medium([MAIN_MODULE, "DATA.BIN"], windows_path(folder), **{"DATA.BIN": b"the medium's"})
-        # setup.exe is killed while it waits for the main module; the module ends by itself later.
-        killed = medium.run(["sleep 3000", "kill"], env={"ZS_MAIN_MODULE_DELAY_MS": "6000"})
+        # setup.exe is killed while it waits for the main module (as soon as its log says the module started,
+        # however long that takes on a busy machine); the module ends by itself later.
+        killed = medium.run(["sync started", "kill"], env={"ZS_MAIN_MODULE_DELAY_MS": "6000"},
+                            on_sync=lambda _name, _events: wait_for_log_line("CreateProcess ok with "))
         self.assertTrue(killed.killed, killed.describe())
         deadline = time.monotonic() + 60
         while medium.main_module_report() is None and time.monotonic() < deadline:

@@ -14,12 +14,17 @@ include(GoogleTest)
 math(EXPR ZS_PROGRAM_BITS "${CMAKE_SIZEOF_VOID_P} * 8")
 set(zs_wine_tests_default ON)
 if(ZS_PROGRAM_BITS EQUAL 32)
-    execute_process(COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/can-run-32bit.sh ${CMAKE_BINARY_DIR}
-                    RESULT_VARIABLE zs_probe_result OUTPUT_QUIET ERROR_QUIET)
-    if(NOT zs_probe_result EQUAL 0 OR NOT EXISTS /usr/lib/wine/wine)
+    execute_process(COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/i686-runs-here.sh ${CMAKE_BINARY_DIR}
+                    RESULT_VARIABLE zs_probe_result OUTPUT_VARIABLE zs_probe_reason ERROR_QUIET
+                    OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(zs_probe_result EQUAL 1)
         set(zs_wine_tests_default OFF)
         message(STATUS "Windows-side tests of the i686 build not registered: this machine cannot run 32-bit "
-                       "programs, or the 32-bit Wine (wine32:i386) is missing")
+                       "programs")
+    elseif(NOT zs_probe_result EQUAL 0)
+        set(zs_wine_tests_default OFF)
+        message(STATUS "Windows-side tests of the i686 build not registered: the 32-bit Wine (wine32:i386) is "
+                       "missing (${zs_probe_reason})")
     endif()
 endif()
 option(ZS_WINE_TESTS "Register the Windows-side tests and end-to-end scenarios with ctest (they run under Wine)"

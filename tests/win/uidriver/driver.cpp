@@ -42,7 +42,7 @@ Driver::Driver(const DriverOptions& options, Report& report)
 DriverStatus Driver::Run(const std::vector<Step>& steps) {
     startTick_ = GetTickCount();
     std::wstring error;
-    if (!target_.Start(options_.commandLine, options_.directory, &error)) {
+    if (!StartTarget(steps, &error)) {
         report_.Write(JsonObject().Text("event", "error").Text("message", error));
         report_.Write(JsonObject().Text("event", "done").Bool("ok", false));
         return kStartFailed;
@@ -90,6 +90,23 @@ DriverStatus Driver::Run(const std::vector<Step>& steps) {
     return failed ? kStepFailed : kAllStepsDone;
 }
 
+bool Driver::StartTarget(const std::vector<Step>& steps, std::wstring* error) {
+    std::vector<std::wstring> held;
+    for (const Step& step : steps) {
+        if (step.verb == Verb::kWaitDump) held.push_back(step.argument);
+    }
+    if (!target_.Start(options_.commandLine, options_.directory, !held.empty(), error)) return false;
+    if (held.empty()) return true;
+    // The hook is set before the program runs, so that no window of it can come and go unseen.
+    if (!hold_.Install(target_.Id(), target_.MainThreadId(), held, options_.totalLimitMs, error)) {
+        *error = L"the program could not be hooked: " + *error;
+        target_.Terminate(kKilledExitCode);
+        return false;
+    }
+    target_.Resume();
+    return true;
+}
+
 bool Driver::Execute(const Step& step, int index, JsonObject& result, std::wstring* error) {
     HWND window = nullptr;
     switch (step.verb) {
@@ -97,9 +114,7 @@ bool Driver::Execute(const Step& step, int index, JsonObject& result, std::wstri
         case Verb::kWaitAny:
             return WaitForWindow(step, result, error);
         case Verb::kWaitDump:
-            if (!WaitForWindow(step, result, error)) return false;
-            ReportWindow(current_, index);
-            return true;
+            return WaitAndReportHeld(step, index, result, error);
         case Verb::kWaitGone:
             return WaitUntilGone(error);
         case Verb::kDump:
@@ -169,6 +184,31 @@ bool Driver::WaitForWindow(const Step& step, JsonObject& result, std::wstring* e
     }
 }
 
+bool Driver::WaitAndReportHeld(const Step& step, int index, JsonObject& result, std::wstring* error) {
+    HWND window = hold_.WaitUntilHeld(target_.Handle(), StepLimit());
+    if (window == nullptr) {
+        const std::wstring wanted = L"window " + Quoted(step.argument);
+        if (target_.HasEnded()) {
+            ReportExit();
+            *error = L"the program ended with exit code " + std::to_wstring(target_.ExitCode()) +
+                     L" before a " + wanted + L" appeared";
+        } else {
+            *error = L"no " + wanted + L" appeared within the time limit";
+        }
+        return false;
+    }
+    // The program waits in the hook until it is let go: the window is described as it showed.
+    current_ = window;
+    const bool reported = ReportWindow(window, index, true);
+    result.Text("hwnd", HandleText(window)).Text("caption", StoredText(window));
+    hold_.Release();
+    if (!reported) {
+        *error = L"the window " + Quoted(step.argument) + L" went while the program was held in it";
+        return false;
+    }
+    return true;
+}
+
 bool Driver::WaitUntilGone(std::wstring* error) {
     HWND window = CurrentWindow(error);
     if (window == nullptr) return false;
@@ -184,17 +224,18 @@ bool Driver::WaitUntilGone(std::wstring* error) {
     return true;
 }
 
-void Driver::ReportWindow(HWND window, int index) {
+bool Driver::ReportWindow(HWND window, int index, bool programWaits) {
     JsonObject line;
     line.Text("event", "window").Number("index", index);
-    DescribeWindow(window, line);
+    if (!DescribeWindow(window, line, programWaits)) return false;
     report_.Write(line);
+    return true;
 }
 
 bool Driver::Dump(int index, JsonObject& result) {
-    std::vector<HWND> windows = VisibleTopLevelWindows(target_.Id());
-    for (HWND window : windows) ReportWindow(window, index);
-    result.Number("windows", static_cast<long long>(windows.size()));
+    long long reported = 0;
+    for (HWND window : VisibleTopLevelWindows(target_.Id())) reported += ReportWindow(window, index) ? 1 : 0;
+    result.Number("windows", reported);
     return true;
 }
 
@@ -301,8 +342,9 @@ bool Driver::WatchUntilExit(int index, bool pressOk, std::wstring* error) {
     for (;;) {
         for (HWND window : VisibleTopLevelWindows(target_.Id())) {
             if (std::find(seen.begin(), seen.end(), window) != seen.end()) continue;
+            // A window that went while it was described is left out: it is no longer on the screen.
+            if (!ReportWindow(window, index)) continue;
             seen.push_back(window);
-            ReportWindow(window, index);
             HWND ok = GetDlgItem(window, IDOK);
             if (pressOk && ok != nullptr && IsWindowVisible(ok) && IsWindowEnabled(ok)) {
                 // Posted: a program that answers with a modal loop (a message box) must not hold the driver.

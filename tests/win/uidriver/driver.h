@@ -11,6 +11,7 @@
 #include "report.h"
 #include "step.h"
 #include "target_process.h"
+#include "window_hold_win32.h"
 
 namespace zs::uidriver {
 
@@ -37,8 +38,14 @@ class Driver {
 
   private:
     bool Execute(const Step& step, int index, testsupport::JsonObject& result, std::wstring* error);
+    // Starts the program; hooked so that it waits in the windows of the "wait-dump" steps, when there are
+    // any.
+    bool StartTarget(const std::vector<Step>& steps, std::wstring* error);
     bool WaitForWindow(const Step& step, testsupport::JsonObject& result, std::wstring* error);
-    void ReportWindow(HWND window, int index);
+    // wait-dump: waits until the program waits in the window, reports it and lets the program go on.
+    bool WaitAndReportHeld(const Step& step, int index, testsupport::JsonObject& result, std::wstring* error);
+    // Reports a window as it is now; false (and nothing reported) when it went while it was described.
+    bool ReportWindow(HWND window, int index, bool programWaits = false);
     bool WatchUntilExit(int index, bool pressOk, std::wstring* error);
     bool WaitUntilGone(std::wstring* error);
     bool Dump(int index, testsupport::JsonObject& result);
@@ -59,6 +66,7 @@ class Driver {
     const DriverOptions& options_;
     Report& report_;
     TargetProcess target_;
+    WindowHold hold_;
     HWND current_ = nullptr;
     DWORD waitLimitMs_;
     DWORD startTick_ = 0;

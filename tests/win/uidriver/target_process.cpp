@@ -5,10 +5,11 @@
 namespace zs::uidriver {
 
 TargetProcess::~TargetProcess() {
+    if (suspendedThread_ != nullptr) CloseHandle(suspendedThread_);
     if (process_ != nullptr) CloseHandle(process_);
 }
 
-bool TargetProcess::Start(const std::wstring& commandLine, const std::wstring& directory,
+bool TargetProcess::Start(const std::wstring& commandLine, const std::wstring& directory, bool suspended,
                           std::wstring* error) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -20,8 +21,8 @@ bool TargetProcess::Start(const std::wstring& commandLine, const std::wstring& d
         // CreateProcessW may write into the command line.
         std::vector<wchar_t> command(commandLine.begin(), commandLine.end());
         command.push_back(L'\0');
-        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                           directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
+        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, suspended ? CREATE_SUSPENDED : 0,
+                           nullptr, directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
             break;
         }
         DWORD code = GetLastError();
@@ -31,10 +32,22 @@ bool TargetProcess::Start(const std::wstring& commandLine, const std::wstring& d
         }
         Sleep(200 * attempt);
     }
-    CloseHandle(info.hThread);
+    if (suspended) {
+        suspendedThread_ = info.hThread;
+    } else {
+        CloseHandle(info.hThread);
+    }
     process_ = info.hProcess;
     id_ = info.dwProcessId;
+    threadId_ = info.dwThreadId;
     return true;
+}
+
+void TargetProcess::Resume() {
+    if (suspendedThread_ == nullptr) return;
+    ResumeThread(suspendedThread_);
+    CloseHandle(suspendedThread_);
+    suspendedThread_ = nullptr;
 }
 
 bool TargetProcess::HasEnded() const {

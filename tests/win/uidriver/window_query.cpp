@@ -106,11 +106,4 @@ std::wstring WithoutMnemonic(const std::wstring& text) {
     return plain;
 }
 
-bool CaptionMatches(const std::wstring& caption, const std::wstring& pattern) {
-    if (!pattern.empty() && pattern.back() == L'*') {
-        return caption.compare(0, pattern.size() - 1, pattern, 0, pattern.size() - 1) == 0;
-    }
-    return caption == pattern;
-}
-
 }  // namespace zs::uidriver

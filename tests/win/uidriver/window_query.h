@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "caption_pattern.h"
+
 namespace zs::uidriver {
 
 // How long a message to the program may take before the driver stops waiting for its answer. A handler that
@@ -40,8 +42,5 @@ int ListSelection(HWND list);
 
 // A button's text without its mnemonic marks ("&OK" reads "OK", "&&" reads "&").
 std::wstring WithoutMnemonic(const std::wstring& text);
-
-// True when CAPTION matches PATTERN: equal, or starting with the pattern's text before a final '*'.
-bool CaptionMatches(const std::wstring& caption, const std::wstring& pattern);
 
 }  // namespace zs::uidriver

@@ -54,17 +54,18 @@ std::string ControlJson(HWND control, bool busy) {
     return json.Line();
 }
 
-std::string MessageBoxJson(HWND window) {
+std::string MessageBoxJson(HWND window, bool busy) {
+    auto text = [busy](HWND control) { return busy ? StoredText(control) : WindowText(control); };
     HWND icon = nullptr;
     std::vector<std::string> buttons;
     for (HWND control : ChildControls(window)) {
         if (IsIconControl(control)) icon = control;
         if (HasClass(control, L"Button") && IsWindowVisible(control)) {
-            buttons.push_back(JsonString(Utf8FromWide(WithoutMnemonic(WindowText(control)))));
+            buttons.push_back(JsonString(Utf8FromWide(WithoutMnemonic(text(control)))));
         }
     }
     return JsonObject()
-        .Text("text", WindowText(GetDlgItem(window, kMessageBoxTextId)))
+        .Text("text", text(GetDlgItem(window, kMessageBoxTextId)))
         .Text("icon", IdentifyMessageBoxIcon(icon))
         .Raw("buttons", JsonArray(buttons))
         .Line();
@@ -80,16 +81,19 @@ std::string HandleText(HWND window) {
     return HexText(reinterpret_cast<ULONG_PTR>(window));
 }
 
-void DescribeWindow(HWND window, JsonObject& line) {
+bool DescribeWindow(HWND window, JsonObject& line, bool programWaits) {
     // A busy program's window may go any moment: what needs no answer from it is read first, and then only
     // the texts its windows keep.
     line.Text("hwnd", HandleText(window)).Text("class", ClassName(window)).Raw("rect", RectJson(window));
-    const bool busy = !Answers(window);
+    const bool busy = programWaits || !Answers(window);
     line.Text("caption", busy ? StoredText(window) : WindowText(window));
     std::vector<std::string> controls;
     for (HWND control : ChildControls(window)) controls.push_back(ControlJson(control, busy));
     line.Raw("controls", JsonArray(controls));
-    if (IsMessageBox(window)) line.Raw("message_box", MessageBoxJson(window));
+    if (IsMessageBox(window)) line.Raw("message_box", MessageBoxJson(window, busy));
+    // A window is hidden before its controls go and it is destroyed: one still shown now was whole
+    // throughout.
+    return IsWindow(window) && IsWindowVisible(window);
 }
 
 }  // namespace zs::uidriver
