@@ -12,6 +12,7 @@
 #include "bootstrap/main_module_command_line.h"
 #include "bootstrap/start_up_entries.h"
 #include "bootstrap/start_up_rules.h"
+#include "bootstrap/start_up_seals.h"
 #include "framework/format_string.h"
 #include "language/catalogue.h"
 #include "language/language_choices.h"
@@ -449,9 +450,23 @@ bool StartUpSequence::StageStartUpFiles() {
             if (stop(StopReason::kStartUpFileMissing, IDS_FILE_NOT_FOUND, i, true)) return false;
             continue;
         }
+        // A seal is compared in local and administrative runs, where the file is staged: its bytes are
+        // hashed on their way to the target directory. A workstation run reads nothing of a file.
+        const std::optional<std::string> seal =
+            workstationRun_ ? std::nullopt : ReadSeal(*listFile_, fileName);
+        ContentDigest digest;
         bool stopped = false;
-        switch (host_.StageFile(file)) {
+        switch (host_.StageFile(file, seal ? &digest : nullptr)) {
             case StageResult::kDone:
+                if (seal && !SealMatches(*seal, digest)) {
+                    Log("Seal mismatch:" + fileName + " expected " + *seal + " got " + SealText(digest));
+                    // The staged copy is the run's own: the clean-up removes it with the others.
+                    stopped =
+                        StopWithMessage(RunPhase::kStaging, selection_.languageBase, IDS_DECOMPRESS_FAILED,
+                                        AtListFile(StopReason::kStartUpFileSealBroken, kStartUpSealsSection,
+                                                   fileName, *seal, fileName),
+                                        fileName);
+                }
                 break;
             case StageResult::kSourceUnreadable:
                 stopped = stop(StopReason::kStartUpFileUnreadable, IDS_FILE_NOT_FOUND, i, true);

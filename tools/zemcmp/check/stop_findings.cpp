@@ -2,6 +2,7 @@
 
 #include "bootstrap/list_file.h"
 #include "bootstrap/start_up_rules.h"
+#include "bootstrap/start_up_seals.h"
 #include "check/check_host.h"
 #include "check/host_texts.h"
 #include "codec_session.h"
@@ -30,6 +31,13 @@ struct Explanation {
     std::string text;
     std::optional<Place> place;
 };
+
+// "sha256:" and 64 lower-case hex digits: the form of every seal that some contents can match.
+bool IsSealForm(const std::string& value) {
+    const std::string prefix = bootstrap::kSealPrefix;
+    return value.size() == bootstrap::kSealLength && value.compare(0, prefix.size(), prefix) == 0 &&
+           value.find_first_not_of("0123456789abcdef", prefix.size()) == std::string::npos;
+}
 
 std::string CatalogueNames(const std::vector<language::CatalogueEntry>& catalogue) {
     std::string names;
@@ -173,6 +181,23 @@ Explanation ExplainStaging(const CheckHost& host, const RunCause& cause) {
                 FindingCode::kStartUpFileUnreadable,
                 name + " on the medium is not a file, or cannot be read: setup.exe cannot open it and stops",
                 std::nullopt};
+        case StopReason::kStartUpFileSealBroken: {
+            const std::string seal(cause.entry.value_or(std::string_view()));
+            auto staged = seen.stagedSeals.find(name);
+            const std::string actual = staged == seen.stagedSeals.end() ? std::string() : staged->second;
+            if (!IsSealForm(seal)) {
+                return {FindingCode::kStartUpFileSealMismatch,
+                        std::string("the seal is not \"") + bootstrap::kSealPrefix +
+                            "\" and 64 lower-case hex digits, so no contents match it: setup.exe takes " +
+                            name + " for damaged and stops (" + name + " as staged is " + actual + ")",
+                        std::nullopt};
+            }
+            return {FindingCode::kStartUpFileSealMismatch,
+                    name + " as setup.exe stages it is " + actual +
+                        ", not what its seal says: the file is damaged (or the seal is not of it); setup.exe "
+                        "stops",
+                    std::nullopt};
+        }
         default: {
             auto damaged = seen.damagedSources.find(name);
             if (damaged == seen.damagedSources.end()) {
@@ -265,6 +290,7 @@ void StopFindings::Report(const CheckHost& host, const RunEnd& end, const std::s
         case StopReason::kStartUpFileUnreadable:
         case StopReason::kStartUpFileNotWritten:
         case StopReason::kStartUpFileNotCopied:
+        case StopReason::kStartUpFileSealBroken:
             explanation = ExplainStaging(host, cause);
             break;
         case StopReason::kMainModuleNotStarted:
