@@ -6,7 +6,8 @@ set(ZS_EXECUTION_LEVELS asInvoker highestAvailable requireAdministrator)
 
 # zs_application_manifest(TARGET PROGRAM_NAME LEVEL RC_SOURCE): writes <binary dir>/<TARGET>.manifest for
 # TARGET with the execution LEVEL, lets the resource compiler find it (the script names it "TARGET.manifest")
-# and rebuilds RC_SOURCE when it changes.
+# and rebuilds RC_SOURCE when it changes. The program carries the manifest without the template's comments and
+# indentation: the same XML in half the bytes (setup.exe's size budget).
 function(zs_application_manifest target program level rc_source)
     if(NOT level IN_LIST ZS_EXECUTION_LEVELS)
         string(REPLACE ";" ", " levels "${ZS_EXECUTION_LEVELS}")
@@ -15,7 +16,17 @@ function(zs_application_manifest target program level rc_source)
     set(ZS_MANIFEST_PROGRAM ${program})
     set(ZS_MANIFEST_EXECUTION_LEVEL ${level})
     set(manifest ${CMAKE_CURRENT_BINARY_DIR}/${target}.manifest)
-    configure_file(${ZS_MANIFEST_TEMPLATE} ${manifest} @ONLY)
+    configure_file(${ZS_MANIFEST_TEMPLATE} ${manifest}.full @ONLY)
+    file(READ ${manifest}.full text)
+    # The template's comments hold no ">".
+    string(REGEX REPLACE "<!--[^>]*-->" "" text "${text}")
+    if(text MATCHES "<!--")
+        message(FATAL_ERROR "${ZS_MANIFEST_TEMPLATE}: a comment holds \">\"")
+    endif()
+    string(REGEX REPLACE "[ \t\r]*\n[ \t\r\n]*" " " text "${text}")
+    string(REGEX REPLACE "> <" "><" text "${text}")
+    string(STRIP "${text}" text)
+    file(CONFIGURE OUTPUT ${manifest} CONTENT "${text}" @ONLY)
     target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR})
     set_property(SOURCE ${rc_source} APPEND PROPERTY OBJECT_DEPENDS ${manifest})
 endfunction()

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The main job: builds setup.exe, ZSRES.DLL, the media tool and the stand-in main module, assembles the example
-# medium (examples/medium) in a temporary directory, runs setup.exe on it under Wine and shows what happened: the
-# setup log, the main module's command line and the files it received, the temporary directory gone, the restart
-# check, and screenshots of the two dialogs.
+# The main job: builds setup.exe, ZSRES.DLL, the media tool and the stand-in main module, builds the example
+# medium (examples/medium) with zemcmp build in a temporary directory, runs setup.exe on it under Wine and shows
+# what happened: the setup log, the main module's command line and the files it received, the temporary
+# directory gone, the restart check, and screenshots of the two dialogs.
 #
 # The Windows programs are those of the shipped i686 build (preset win32, run under WOW64 in a 64-bit Wine
 # prefix) where this machine runs 32-bit programs and has the 32-bit Wine (scripts/i686-runs-here.sh), else
@@ -74,14 +74,18 @@ cmake --build "$build_root/$preset" -j "$jobs" \
     --target setup zsres main_module_stand_in uidriver dialog_viewer >/dev/null
 
 bin=$build_root/$preset/bin
-medium=$(mktemp -d "${TMPDIR:-/tmp}/zs-demo-medium.XXXXXX")
-trap 'rm -rf "$medium"' EXIT
-examples/medium/assemble.sh "$medium" "$build_root/native/bin/zemcmp" "$bin/main_module_stand_in.exe" \
-    "$bin/setup.exe" "$bin/ZSRES.DLL"
+work=$(mktemp -d "${TMPDIR:-/tmp}/zs-demo.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+# The medium's sources: the list file, the start-up files and the stand-in as the main module.
+source=$work/source medium=$work/medium
+mkdir "$source"
+cp examples/medium/SETUP.LST examples/medium/files/* "$source/"
+cp "$bin/main_module_stand_in.exe" "$source/_SETUP.EXE"
 
 echo
-echo "== zemcmp check: the medium read the way setup.exe reads it"
-"$build_root/native/bin/zemcmp" check "$medium" | sed 's/^/  /'
+echo "== zemcmp build: the medium made from its sources, sealed, and checked the way setup.exe reads it"
+"$build_root/native/bin/zemcmp" build "$source" "$medium" --program "$bin" --plain LICENSE.TXT \
+    --plain SETUPHLP.TXT | sed 's/^/  /'
 
 python3 -B scripts/demo/run_demo.py --medium "$medium" --bin "$bin" --bits "$bits" --out "$build_root/demo" \
     --language "$language" "${interactive[@]}"

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Runs setup.exe under Wine on an assembled example medium and shows what happened (scripts/demo.sh calls it).
+"""Runs setup.exe under Wine on the built example medium and shows what happened (scripts/demo.sh calls it).
 
     python3 scripts/demo/run_demo.py --medium DIR --bin BIN_DIR --bits 32|64 --out OUT_DIR [--language NAME]
                                      [--interactive]
@@ -130,7 +130,7 @@ def please_wait_screenshot(out: Path, app_name: str, language: str) -> Path:
 
 def main() -> int:
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--medium", type=Path, required=True, help="the assembled medium (examples/medium/assemble.sh)")
+    parser.add_argument("--medium", type=Path, required=True, help="the medium built by zemcmp build")
     parser.add_argument("--bin", type=Path, required=True, help="the Windows build's bin directory")
     parser.add_argument("--bits", type=int, choices=(32, 64), default=64,
                         help="the bitness of its programs (32: the shipped i686 build, run under WOW64)")

@@ -9,6 +9,7 @@
 //   serves one call at a time.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "compress/cmpfile.h"
@@ -21,15 +22,22 @@ struct CodecState;
 // tool show progress on long files.
 using ProgressHook = void (*)(void* context, uint64_t bytesRead);
 
+// Called with the bytes of the codec's write stream, in order, each time just before they are written to the
+// file: for an expansion, all of the uncompressed output; for a compression, the code stream after the
+// header and length field. Lets a caller look at what is written (hash it) while it is still in memory.
+using WriteObserver = void (*)(void* context, const uint8_t* data, size_t size);
+
 // The process's static state, the one the exported functions use.
 void ResetCodecState();                                  // back to the state of a freshly started process
 void SetProgressHook(ProgressHook hook, void* context);  // nullptr removes the hook
+void SetWriteObserver(WriteObserver observer, void* context);  // nullptr removes the observer
 
 // A state of a tool's own, as that of a freshly started process; nullptr when there is no memory for it.
 CodecState* NewCodecState();
 void DeleteCodecState(CodecState* state);
 void ResetCodecState(CodecState& state);
 void SetProgressHook(CodecState& state, ProgressHook hook, void* context);
+void SetWriteObserver(CodecState& state, WriteObserver observer, void* context);
 
 // CompressFile32 and DecompressFile32 (cmpfile.h) on `state`: the same steps, results and bytes.
 int CompressFileWith(CodecState& state, int source, int destination, CMPHEADER* header);

@@ -26,6 +26,15 @@ void SetProgressHook(ProgressHook hook, void* context) {
     SetProgressHook(g_codec, hook, context);
 }
 
+void SetWriteObserver(CodecState& state, WriteObserver observer, void* context) {
+    state.writeObserver = observer;
+    state.writeObserverContext = context;
+}
+
+void SetWriteObserver(WriteObserver observer, void* context) {
+    SetWriteObserver(g_codec, observer, context);
+}
+
 CodecState* NewCodecState() {
     // Zero throughout, as the static state of a freshly started process.
     return new (std::nothrow) CodecState();

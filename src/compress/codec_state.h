@@ -37,6 +37,8 @@ struct CodecState {
     uint8_t history[HISTORY_BYTES];
     ProgressHook progressHook;
     void* progressContext;
+    WriteObserver writeObserver;
+    void* writeObserverContext;
 };
 
 // The state of the exported functions. ResetCodecState and SetProgressHook (codec_control.h) act on it; a

@@ -27,9 +27,12 @@ long ReadPieces(int handle, uint8_t* into, uint32_t size, bool* failed) {
 }
 
 // Writes the slot's pending bytes unless an earlier write failed; a short or failed write makes the slot
-// failed for good.
-void WritePending(StreamSlot& s) {
+// failed for good. The state's observer sees the bytes first, while they are still in the buffer.
+void WritePending(CodecState& state, StreamSlot& s) {
     uint32_t pending = static_cast<uint32_t>(s.cursor - s.buffer);
+    if (state.writeObserver != nullptr && pending != 0 && !s.failed) {
+        state.writeObserver(state.writeObserverContext, s.buffer, pending);
+    }
     uint32_t done = 0;
     while (!s.failed && done < pending) {
         uint32_t piece = pending - done < STREAM_BUFFER_SIZE ? pending - done : STREAM_BUFFER_SIZE;
@@ -89,7 +92,7 @@ int OpenStream(CodecState& state, int handle, int mode, uint32_t capacity) {
 int CloseStream(CodecState& state, int slot) {
     StreamSlot& s = state.slots[slot];
     if (s.state != SLOT_OPEN) return 0;
-    if (s.mode == STREAM_WRITE) WritePending(s);
+    if (s.mode == STREAM_WRITE) WritePending(state, s);
     int result = (s.mode == STREAM_WRITE && s.failed) ? STREAM_CLOSE_WRITE_FAILED : 0;
     std::free(s.buffer);
     s.buffer = s.cursor = s.limit = nullptr;
@@ -134,14 +137,14 @@ void WriteStreamByte(CodecState& state, int slot, uint8_t byte) {
 
 void FlushAndPut(CodecState& state, uint8_t byte, int slot) {
     StreamSlot& s = state.slots[slot];
-    WritePending(s);
+    WritePending(state, s);
     *s.cursor++ = byte;
 }
 
 void WriteStreamBlock(CodecState& state, int slot, const uint8_t* data, size_t size) {
     StreamSlot& s = state.slots[slot];
     while (size > 0) {
-        if (s.cursor == s.limit) WritePending(s);
+        if (s.cursor == s.limit) WritePending(state, s);
         size_t room = static_cast<size_t>(s.limit - s.cursor);
         size_t piece = size < room ? size : room;
         std::memcpy(s.cursor, data, piece);

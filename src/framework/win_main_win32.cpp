@@ -9,7 +9,6 @@
 // The linker takes this function as the entry point (zs_framework_main in CMakeLists.txt), without the C
 // runtime's start-up objects. Kept apart from the framework library so that only the program that links it
 // gets it.
-#include <float.h>
 #include <windows.h>
 
 #include <cstdlib>
@@ -60,7 +59,9 @@ int ShowCommand() {
 #endif
 
 extern "C" ZS_ALIGN_INCOMING_STACK void ProgramEntryPoint() {
-    _fpreset();
+    // What the C runtime's _fpreset does, without its object, whose unwind table would be the program's only
+    // one (and cost it a section).
+    __asm__ volatile("fninit");
     RunStaticConstructors();
     std::exit(WinMain(GetModuleHandleA(nullptr), nullptr, CommandLineAfterProgramName(), ShowCommand()));
 }

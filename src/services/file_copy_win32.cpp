@@ -18,7 +18,7 @@ HANDLE ToHandle(int handle) {
 
 }  // namespace
 
-int CopyFileContents(int source, int destination) {
+int CopyFileContents(int source, int destination, Sha256* hash) {
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCopyBlockSize]);
     if (!buffer) return 0;
 
@@ -26,6 +26,7 @@ int CopyFileContents(int source, int destination) {
     DWORD read = 0;
     do {
         if (!ReadFile(ToHandle(source), buffer.get(), kCopyBlockSize, &read, nullptr)) return 0;
+        if (hash) hash->Update(buffer.get(), read);
         DWORD written = 0;
         // A short write is a full medium: it fails the copy like a refused one.
         if (!WriteFile(ToHandle(destination), buffer.get(), read, &written, nullptr) || written != read)

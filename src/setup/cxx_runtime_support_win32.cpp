@@ -13,7 +13,9 @@
 //   precondition failures (the __throw_ functions);
 // - a pure virtual function called, an empty std::function called.
 // The library's terminate handler is replaced as well: it would name an uncaught exception through the name
-// demangler, and there are no exceptions.
+// demangler, and there are no exceptions. So is the tag object of the nothrow forms, whose library object
+// brings the new-handler's writable data and an unwind table along (a section each, in a program that has
+// no other data and no other unwind table).
 #include <windows.h>
 
 #include <bits/functexcept.h>
@@ -43,6 +45,8 @@ void* AllocateOrExit(std::size_t size) {
 }
 
 }  // namespace
+
+const std::nothrow_t std::nothrow{};
 
 void* operator new(std::size_t size) {
     return AllocateOrExit(size);

@@ -116,8 +116,8 @@ StagingObstacle SetupHost::CheckTargetDirectory(const std::vector<std::string>& 
     return target_.Check(fileNames);
 }
 
-StageResult SetupHost::StageFile(const StagedFile& file) {
-    return StageStartUpFile(file, target_);
+StageResult SetupHost::StageFile(const StagedFile& file, ContentDigest* digest) {
+    return StageStartUpFile(file, target_, digest);
 }
 
 std::vector<LeftBehind> SetupHost::CleanUpTargetDirectory() {

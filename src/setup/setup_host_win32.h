@@ -45,7 +45,7 @@ class SetupHost : public StartUpHost {
     DirectoryLock LockTargetDirectory(const std::string& directory) override;
     void TakeOverTargetDirectory(const std::string& directory, bool created) override;
     StagingObstacle CheckTargetDirectory(const std::vector<std::string>& fileNames) override;
-    StageResult StageFile(const StagedFile& file) override;
+    StageResult StageFile(const StagedFile& file, ContentDigest* digest) override;
     std::vector<LeftBehind> CleanUpTargetDirectory() override;
 
     void Log(const std::string& line) override;

@@ -5,8 +5,10 @@
 #include <cstdint>
 
 #include "compress/cmpfile.h"
+#include "compress/codec_control.h"
 #include "framework/file_win32.h"
 #include "services/file_copy_win32.h"
+#include "startup/sha256.h"
 
 namespace zs::bootstrap {
 namespace {
@@ -20,7 +22,7 @@ int HandleOf(const CFile& file) {
 
 }  // namespace
 
-StageResult StageStartUpFile(const StagedFile& file, TargetDirectoryKeeper& target) {
+StageResult StageStartUpFile(const StagedFile& file, TargetDirectoryKeeper& target, ContentDigest* digest) {
     CFile source;
     if (!source.Open(file.sourcePath.c_str(), CFile::modeRead)) return StageResult::kSourceUnreadable;
     if (file.workstationRun) return source.Close() ? StageResult::kDone : StageResult::kCopyFailed;
@@ -34,14 +36,19 @@ StageResult StageStartUpFile(const StagedFile& file, TargetDirectoryKeeper& targ
     // Any result but success fails the file: a header that is not a compressed file's, a body that ends
     // early, a write that fails (a full disk) and a copy buffer that cannot be allocated alike.
     bool done;
+    Sha256 hash;
+    Sha256* written = digest ? &hash : nullptr;
     if (file.compressed) {
         CMPHEADER header;
+        if (written) codec::SetWriteObserver(&Sha256::UpdateOf, written);
         done = DecompressFile32(HandleOf(source), HandleOf(destination), &header, 1) == CMP_OK;
+        codec::SetWriteObserver(nullptr, nullptr);
     } else {
-        done = CopyFileContents(HandleOf(source), HandleOf(destination)) != 0;
+        done = CopyFileContents(HandleOf(source), HandleOf(destination), written) != 0;
     }
     // A destination that the system fails to close may lack its last data: a failed copy as well.
     if (!done || !destination.Close() || !source.Close()) return StageResult::kCopyFailed;
+    if (digest) hash.Final(*digest);
     return StageResult::kDone;
 }
 

@@ -10,7 +10,9 @@
 namespace zs::bootstrap {
 
 // Both files are closed on every path, the destination left as far as it was written when a step fails. A
-// close that fails is a failed copy, and so is a copy that cannot allocate its buffer.
-StageResult StageStartUpFile(const StagedFile& file, TargetDirectoryKeeper& target);
+// close that fails is a failed copy, and so is a copy that cannot allocate its buffer. With a digest, the
+// bytes written are hashed on their way out of the copy's or the codec's buffer (no second read), and the
+// digest is filled once the file is staged.
+StageResult StageStartUpFile(const StagedFile& file, TargetDirectoryKeeper& target, ContentDigest* digest);
 
 }  // namespace zs::bootstrap

@@ -31,7 +31,9 @@ bool IsDeviceName(std::string_view name) {
     std::string_view base = WithoutTrailingDotsAndBlanks(name);
     base = base.substr(0, base.find('.'));
     while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
-    for (std::string_view device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
+    // A constant table: the list of a range-for would be built at run time from a writable array.
+    static constexpr std::string_view kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (std::string_view device : kDevices) {
         if (EqualsUpper(base, device)) return true;
     }
     if (base.size() == 4 && IsDeviceDigit(base[3])) {

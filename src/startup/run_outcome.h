@@ -81,6 +81,8 @@ enum class StopReason {
     kStartUpFileUnreadable,       // the source cannot be opened
     kStartUpFileNotWritten,       // the destination cannot be made
     kStartUpFileNotCopied,        // the copy or the expansion failed
+    kStartUpFileSealBroken,       // the file as staged is not what its seal says (section: the seals, key:
+                                  // the file's name, entry: the seal as read)
     kMainModuleNotStarted,        // file: _SETUP.EXE
     kTargetNotPutBack,            // the clean-up left files behind (file: the target directory)
 };

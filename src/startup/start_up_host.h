@@ -19,6 +19,7 @@
 #include "startup/language_filter.h"
 #include "startup/restart_request.h"
 #include "startup/run_outcome.h"
+#include "startup/sha256.h"
 #include "startup/start_up_entries.h"
 #include "startup/target_directory_keeper.h"
 
@@ -32,6 +33,9 @@ struct StagedFile {
     bool compressed = false;      // the source is the compressed name: expand it, do not copy it
     bool workstationRun = false;  // nothing is written: the source only has to open
 };
+
+// The SHA-256 of a start-up file's contents as staged, for its seal (start_up_seals.h).
+using ContentDigest = uint8_t[kSha256DigestSize];
 
 enum class StageResult {
     kDone,
@@ -92,7 +96,9 @@ class StartUpHost {
     virtual void TakeOverTargetDirectory(const std::string& directory, bool created) = 0;
     // Before the first start-up file is staged: what would keep them from being staged and put back.
     virtual StagingObstacle CheckTargetDirectory(const std::vector<std::string>& fileNames) = 0;
-    virtual StageResult StageFile(const StagedFile& file) = 0;
+    // With a digest (a seal names the file), the contents are hashed as they are written, from the bytes
+    // already in memory, and the digest is filled when the file is staged (kDone).
+    virtual StageResult StageFile(const StagedFile& file, ContentDigest* digest) = 0;
     // Puts the target directory back and releases its lock; returns what could not be put back.
     virtual std::vector<LeftBehind> CleanUpTargetDirectory() = 0;
 

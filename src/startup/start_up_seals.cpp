@@ -10,6 +10,10 @@ std::string SealText(const uint8_t (&digest)[kSha256DigestSize]) {
     return std::string(kSealPrefix) + hex;
 }
 
+bool SealMatches(const std::string& seal, const uint8_t (&digest)[kSha256DigestSize]) {
+    return seal == SealText(digest);
+}
+
 std::optional<std::string> ReadSeal(const ProfileReader& listFile, const std::string& fileName) {
     std::string value = listFile.GetString(kStartUpSealsSection, fileName.c_str(), kNoEntry, kSealBufferSize);
     if (IsMissingEntry(value)) return std::nullopt;

@@ -27,6 +27,10 @@ inline constexpr size_t kSealBufferSize = 128;
 // The seal of contents with this digest.
 std::string SealText(const uint8_t (&digest)[kSha256DigestSize]);
 
+// Whether a seal as read holds for contents with this digest: only the exact text SealText gives does. Any
+// other value (another case, a cut, blanks inside) is no seal, and fails like a wrong digest.
+bool SealMatches(const std::string& seal, const uint8_t (&digest)[kSha256DigestSize]);
+
 // The value of the start-up file's key in the seal section ("NO ENTRY" as the default), or nothing when there
 // is no such key. Whether the value is a seal at all is for the caller to judge: any other text is damage.
 std::optional<std::string> ReadSeal(const ProfileReader& listFile, const std::string& fileName);

@@ -19,6 +19,7 @@
 #include "startup/main_module_command_line.h"
 #include "startup/start_up_entries.h"
 #include "startup/start_up_rules.h"
+#include "startup/start_up_seals.h"
 
 namespace zs::bootstrap {
 namespace {
@@ -449,9 +450,23 @@ bool StartUpSequence::StageStartUpFiles() {
             if (stop(StopReason::kStartUpFileMissing, IDS_FILE_NOT_FOUND, i, true)) return false;
             continue;
         }
+        // A seal is compared in local and administrative runs, where the file is staged: its bytes are
+        // hashed on their way to the target directory. A workstation run reads nothing of a file.
+        const std::optional<std::string> seal =
+            workstationRun_ ? std::nullopt : ReadSeal(*listFile_, fileName);
+        ContentDigest digest;
         bool stopped = false;
-        switch (host_.StageFile(file)) {
+        switch (host_.StageFile(file, seal ? &digest : nullptr)) {
             case StageResult::kDone:
+                if (seal && !SealMatches(*seal, digest)) {
+                    Log("Seal mismatch:" + fileName + " expected " + *seal + " got " + SealText(digest));
+                    // The staged copy is the run's own: the clean-up removes it with the others.
+                    stopped =
+                        StopWithMessage(RunPhase::kStaging, selection_.languageBase, IDS_DECOMPRESS_FAILED,
+                                        AtListFile(StopReason::kStartUpFileSealBroken, kStartUpSealsSection,
+                                                   fileName, *seal, fileName),
+                                        fileName);
+                }
                 break;
             case StageResult::kSourceUnreadable:
                 stopped = stop(StopReason::kStartUpFileUnreadable, IDS_FILE_NOT_FOUND, i, true);

@@ -10,8 +10,10 @@ case is marked with the difference, the check's Windows prediction is asserted, 
 The media tool is the native one (ZS_ZEMCMP, else build/native/bin/zemcmp of this source tree); without it,
 zemcmp.exe of the Windows build runs under Wine."""
 
+import hashlib
 import json
 import os
+import random
 import subprocess
 import tempfile
 import unittest
@@ -69,9 +71,27 @@ class Case:
     profile: Optional[bytes] = None  # ZSPROFIL.INI
     program_dir: str = ""
     library: str = ""  # a test variant of ZSRES.DLL (bin/VARIANT); empty: the one built
+    # [StartUpSeals]: file name -> the contents it seals (bytes), or the value as written (str).
+    seals: Dict[str, object] = field(default_factory=dict)
+    # One byte of the compressed files' code stream changed where the body still decodes, to other bytes.
+    damage_compressed: bool = False
     codes: Tuple[str, ...] = ()  # findings the check must report besides its prediction
     # A known difference of Wine: (why, the check's prediction on Windows as (outcome, message text or None)).
     wine_differs: Optional[tuple] = None
+
+
+def seal(contents: bytes) -> str:
+    return "sha256:" + hashlib.sha256(contents).hexdigest()
+
+
+def sealed_text(size: int) -> bytes:
+    """Lines of words: a text that compresses as text does."""
+    words = "setup medium file seal staged compressed window language start module directory list value".split()
+    rng, lines, number = random.Random(7), [], 0
+    while sum(map(len, lines)) < size:
+        lines.append(f"Line {number}: " + " ".join(rng.choice(words) for _ in range(8)) + ".\r\n")
+        number += 1
+    return "".join(lines).encode()[:size]
 
 
 LOCATION = {"SetupLang": {"100": "Zem Standard Edition"}}
@@ -87,6 +107,8 @@ def other_build_library() -> Optional[bytes]:
 
 def cases() -> List[Case]:
     stand_in = (bin_dir() / MAIN_MODULE_STAND_IN).read_bytes()
+    text = sealed_text(200000)
+    data_list = list_text({"StartUp": {"2": "DATA.BIN"}})
     other_library = other_build_library()
     machine_cases = [Case("ZSRES.DLL of the other machine type", files={"ZSRES.DLL": other_library})] \
         if other_library else []
@@ -150,6 +172,17 @@ def cases() -> List[Case]:
              codes=("resource-library-hook",)),
         Case("an entry written as a short 8.3 alias", list_text({"StartUp": {"2": "DATAFI~1.BIN"}}),
              files={"DATAFILE.BIN": b"long name"}, codes=("start-up-entry-short-name",)),
+        # The seals: an intact medium runs as before (a seal of a file that is not listed is ignored); a file
+        # that is not what its seal says, or a seal that is no seal, stops the run.
+        Case("a sealed medium, intact", data_list, files={"DATA.BIN": b"data"},
+             seals={MAIN_MODULE: stand_in, "DATA.BIN": b"data", "GONE.DLL": b"gone"}, codes=("seal-of-unlisted-file",)),
+        Case("one byte changed in a sealed plain file", data_list, files={"DATA.BIN": b"dada"},
+             seals={MAIN_MODULE: stand_in, "DATA.BIN": b"data"}, codes=("start-up-file-seal-mismatch",)),
+        Case("one byte changed in a sealed compressed file whose body still decodes", data_list,
+             compressed={"DATA.BI_": text}, damage_compressed=True, seals={"DATA.BIN": text},
+             codes=("start-up-file-seal-mismatch",)),
+        Case("a seal in upper-case hex is no seal", data_list, files={"DATA.BIN": b"data"},
+             seals={"DATA.BIN": seal(b"data").upper()}, codes=("start-up-file-seal-mismatch",)),
         Case("no start-up entry 1", list_text({"StartUp": {"1": None, "2": MAIN_MODULE}})),
         Case("a missing start-up file", list_text({"StartUp": {"2": "FILE.DLL"}})),
         Case("a compressed name that holds no compressed file", list_text({"StartUp": {"2": "FILE.DLL"}}),
@@ -205,6 +238,9 @@ class CheckPredictionTest(WineTestCase):
         medium.__enter__()
         self.addCleanup(medium.__exit__, None, None, None)
         text = case.list_file if case.list_file is not None else list_text()
+        if case.seals:
+            values = {name: seal(value) if isinstance(value, bytes) else value for name, value in case.seals.items()}
+            text += "[StartUpSeals]\r\n" + "".join(f"{name}={value}\r\n" for name, value in values.items())
         if isinstance(text, str):
             text = text.replace("{tmp}", windows_path(medium.temp_dir)).encode("cp1252")
         else:
@@ -216,21 +252,37 @@ class CheckPredictionTest(WineTestCase):
         for name, contents in case.files.items():
             medium.write_program_file(name, contents)
         for stored, contents in case.compressed.items():
-            self.store_compressed(medium, stored, contents, cut=case.cut_compressed)
+            self.store_compressed(medium, stored, contents, cut=case.cut_compressed, damage=case.damage_compressed)
         if case.profile is not None:
             medium.write_program_file("ZSPROFIL.INI", case.profile)
         return medium
 
-    def store_compressed(self, medium: SetupMedium, stored: str, contents: bytes, cut: bool) -> None:
+    def store_compressed(self, medium: SetupMedium, stored: str, contents: bytes, cut: bool, damage: bool) -> None:
         with tempfile.TemporaryDirectory(prefix="zs-plain-", dir=medium.path) as work:
             plain = Path(work) / "plain"
             plain.write_bytes(contents)
             target = medium.program_path / stored
             result = self.zemcmp("compress", str(plain), "-o", str(target), "-f")
             self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+            if damage:
+                self.damage_where_it_still_decodes(target, contents, Path(work))
         if cut:
             data = target.read_bytes()
             target.write_bytes(data[:len(data) // 2])
+
+    def damage_where_it_still_decodes(self, target: Path, contents: bytes, work: Path) -> None:
+        """Changes one bit of the code stream a tenth into the file, or the first place after it where the codec
+        still decodes the whole body, to other bytes: damage that only a seal can tell."""
+        stored = target.read_bytes()
+        for offset in range(len(stored) // 10, len(stored)):
+            damaged = bytearray(stored)
+            damaged[offset] ^= 1
+            target.write_bytes(bytes(damaged))
+            expanded = work / "expanded"
+            if self.zemcmp("expand", str(target), "-o", str(expanded), "-f").returncode == 0 \
+                    and expanded.read_bytes() != contents:
+                return
+        self.fail("no change of one bit leaves the body decodable")
 
     def predict(self, medium: SetupMedium) -> dict:
         result = self.zemcmp("check", "--json", "--medium-path", medium.program_windows_dir, str(medium.program_path))

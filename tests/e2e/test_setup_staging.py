@@ -4,13 +4,14 @@ what the failure leaves on disk, and the sound behaviour where a failure used to
 that are not plain file names, a full disk, a compressed body that ends early, a temporary directory that held
 other files before the run."""
 
+import hashlib
 import tempfile
 import unittest
 from pathlib import Path
 from typing import List, Optional
 
 from setupmedium import (mount_small_tmpfs, EXIT_COMPLETED, EXIT_STOPPED, MAIN_MODULE, SetupMedium, bin_dir, clean_wine_state,
-                         list_file, log_lines, switch_log)
+                         ini_text, list_file, log_lines, switch_log)
 from winharness import WineTestCase, prefix, run_program, windows_path
 
 ANSWER_MESSAGE = ["wait setup", "dump", "press OK", "wait-exit"]
@@ -218,6 +219,22 @@ class StagingFailureTest(StagingScenario):
         stored = self.compress(medium, "DATA.BIN", pattern_bytes(20000), "DATA.BI_")
         (medium.path / "DATA.BI_").write_bytes(stored[:len(stored) // 2])
         self.run_to_a_message(medium, NOT_EXPANDED.format("DATA.BIN"))
+        self.assertFalse(medium.temp_dir.exists())
+
+    def test_a_file_that_is_not_what_its_seal_says(self):
+        # Hashed as it is staged; the seal does not hold: the file is taken for damaged, the log names both
+        # hashes, and the clean-up takes what was staged. The next entry is never looked at.
+        medium = self.medium([MAIN_MODULE, "DATA.BIN", "LATER.BIN"])
+        medium.write_program_file("DATA.BIN", b"dada")
+        sealed, staged = (f"sha256:{hashlib.sha256(data).hexdigest()}" for data in (b"data", b"dada"))
+        main_module = hashlib.sha256(self.main_module_bytes()).hexdigest()
+        medium.write_list(ini_text(list_file(languages=["Deutsch,E"], start_up=[MAIN_MODULE, "DATA.BIN", "LATER.BIN"],
+                                             tmp_dir_name=windows_path(medium.temp_dir)))
+                          + f"[StartUpSeals]\r\n{MAIN_MODULE}=sha256:{main_module}\r\nDATA.BIN={sealed}\r\n")
+        self.run_to_a_message(medium, NOT_EXPANDED.format("DATA.BIN"))
+        self.assertEqual(log_lines()[-1], f"Seal mismatch:DATA.BIN expected {sealed} got {staged}")
+        self.assertEqual(self.staged_paths()[-2:],
+                         [medium.program_windows_dir + "DATA.BIN", log_lines()[-1]])
         self.assertFalse(medium.temp_dir.exists())
 
     def test_entries_that_are_not_plain_file_names_touch_no_file(self):

@@ -1,10 +1,14 @@
 // SHA-256 against the published test vectors (FIPS 180-2, appendix B, and NIST's long message), and the same
-// digests when the bytes arrive in pieces of every size around the 64-byte block.
+// digests when the bytes arrive in pieces of every size around the 64-byte block; the processor's SHA
+// instructions against the portable rounds.
 #include "startup/sha256.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+
+#include "startup/sha256_blocks.h"
 
 namespace zs {
 namespace {
@@ -62,6 +66,21 @@ TEST(Sha256, GivesTheSameDigestWhateverPiecesTheBytesArriveIn) {
     char hex[kSha256HexLength + 1];
     Sha256Hex(digest, hex);
     EXPECT_STREQ(hex, kVectors[1].digest) << "Init starts afresh";
+}
+
+// The processor's SHA instructions and the portable rounds leave the same state after any number of blocks.
+TEST(Sha256, TheShaInstructionsCompressAsThePortableRoundsDo) {
+    if (!sha256_blocks::ShaExtensionsAvailable()) GTEST_SKIP() << "this processor has no SHA instructions";
+    std::string blocks;
+    for (int i = 0; i < 64 * 9; ++i) blocks += static_cast<char>(i * 131 + i / 7);
+    for (size_t count = 0; count <= 9; ++count) {
+        uint32_t portable[8] = {1, 2, 3, 4, 5, 6, 7, 0xffffffff};
+        uint32_t instructions[8] = {1, 2, 3, 4, 5, 6, 7, 0xffffffff};
+        const auto* bytes = reinterpret_cast<const uint8_t*>(blocks.data());
+        sha256_blocks::CompressPortable(portable, bytes, count);
+        sha256_blocks::CompressWithShaExtensions(instructions, bytes, count);
+        EXPECT_TRUE(std::equal(portable, portable + 8, instructions)) << count << " blocks";
+    }
 }
 
 }  // namespace

@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "base/ascii_case.h"
 #include "startup/exit_status.h"
+#include "startup/start_up_seals.h"
 
 namespace zs::bootstrap {
 namespace {
@@ -59,7 +61,8 @@ class RecordingHost : public StartUpHost {
     void KeepResourceLibrary() override { calls.push_back("keep library"); }
     std::optional<std::string> LoadString(int id) override {
         static const std::map<int, std::string> strings = {
-            {1, "1"}, {2, "English0101"}, {104, "not found: %1"}, {107, "corrupted"}, {109, "no directory"}};
+            {1, "1"},           {2, "English0101"},   {104, "not found: %1"}, {105, "not expanded: %1"},
+            {107, "corrupted"}, {109, "no directory"}};
         auto found = strings.find(id);
         return found == strings.end() ? std::nullopt : std::optional<std::string>(found->second);
     }
@@ -85,8 +88,13 @@ class RecordingHost : public StartUpHost {
         calls.push_back("take " + directory);
     }
     StagingObstacle CheckTargetDirectory(const std::vector<std::string>&) override { return obstacle; }
-    StageResult StageFile(const StagedFile& file) override {
-        calls.push_back("stage " + file.fileName);
+    StageResult StageFile(const StagedFile& file, ContentDigest* digest) override {
+        calls.push_back("stage " + file.fileName + (digest ? " hashed" : ""));
+        if (digest) {
+            Sha256 hash;
+            hash.Update(file.fileName.data(), file.fileName.size());
+            hash.Final(*digest);
+        }
         return stageResult;
     }
     std::vector<LeftBehind> CleanUpTargetDirectory() override {
@@ -317,6 +325,51 @@ TEST(StartUpSequence, WhatTheCleanUpCouldNotPutBackIsToldAndDecidesTheStatus) {
         EXPECT_TRUE(
             Logged(host, "Not put back:C:\\T\\DATA.BIN is set aside as C:\\T\\DATA.BIN.setup-saved-7"));
     }
+}
+
+// The recording host's digest of a staged file: the SHA-256 of its name.
+std::string SealOfName(const std::string& name) {
+    Sha256 hash;
+    hash.Update(name.data(), name.size());
+    uint8_t digest[kSha256DigestSize];
+    hash.Final(digest);
+    return SealText(digest);
+}
+
+// A sealed file is hashed as it is staged; a seal that does not hold, or is no seal, stops the run like a
+// failed expansion, and the clean-up takes the staged copy. A seal of a file that is not listed means
+// nothing.
+TEST(StartUpSequence, ASealThatDoesNotHoldStopsTheRunLikeAFailedExpansion) {
+    const std::string good = SealOfName("DATA.BIN");
+    std::string upper = good;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::pair<std::string, bool> seals[] = {
+        {good, false}, {SealOfName("OTHER"), true}, {upper, true}, {good + "0", true}, {"sha256:", true}};
+    for (const auto& [seal, stops] : seals) {
+        SCOPED_TRACE(seal);
+        RecordingHost host;
+        host.listFile["StartUp/2"] = "DATA.BIN";
+        host.listFile["StartUpSeals/DATA.BIN"] = seal;
+        host.listFile["StartUpSeals/GONE.DLL"] = "no seal";
+        host.existing.push_back("D:\\DATA.BIN");
+        EXPECT_EQ(StartUpSequence(host).Run(), stops ? kExitStopped : kExitCompleted);
+        EXPECT_EQ(host.CallsFrom("stage")[0], "stage _SETUP.EXE");
+        if (!stops) continue;
+        EXPECT_EQ(host.CallsFrom("stage DATA.BIN"),
+                  (std::vector<std::string>{"stage DATA.BIN hashed", "close please wait", "restore cursor",
+                                            "message staging: not expanded: DATA.BIN", "clean up",
+                                            "release library"}));
+        EXPECT_EQ(host.reason, StopReason::kStartUpFileSealBroken);
+        EXPECT_EQ(host.cause, "staging SETUP.LST [StartUpSeals] DATA.BIN = " + seal + ": DATA.BIN, 101+4");
+        EXPECT_TRUE(Logged(host, "Seal mismatch:DATA.BIN expected " + seal + " got " + good));
+    }
+
+    // A workstation run stages nothing, so it hashes nothing and compares no seal.
+    RecordingHost workstation;
+    workstation.existing.push_back("D:\\ADMIN.INF");
+    workstation.listFile["StartUpSeals/_SETUP.EXE"] = SealOfName("OTHER");
+    EXPECT_EQ(StartUpSequence(workstation).Run(), kExitCompleted);
+    EXPECT_EQ(workstation.CallsFrom("stage")[0], "stage _SETUP.EXE");
 }
 
 TEST(StartUpSequence, ALogPathOnTheMediumOrADeviceLeavesTheRunWithoutALog) {

@@ -7,6 +7,8 @@
 #include <functional>
 
 #include "check_test_medium.h"
+#include "startup/sha256.h"
+#include "startup/start_up_seals.h"
 
 namespace zs::test {
 namespace {
@@ -242,6 +244,63 @@ TEST(ZemcmpCheckPrediction, SetupProgramMustBeThere) {
     JsonValue report = medium.CheckJson();
     EXPECT_EQ(FindingSummaries(report), Findings{"error setup-program-unloadable"});
     EXPECT_EQ(FirstError(report)["message"].kind, JsonValue::kNull);
+}
+
+std::string SealOf(const Bytes& contents) {
+    Sha256 hash;
+    hash.Update(contents.data(), contents.size());
+    uint8_t digest[kSha256DigestSize];
+    hash.Final(digest);
+    return bootstrap::SealText(digest);
+}
+
+// The check hashes what setup.exe would stage (a compressed file in the pass that decodes it); a seal that
+// does not hold is setup.exe's stop, at the seal's key, with the message of a failed expansion.
+TEST(ZemcmpCheckPrediction, ASealThatDoesNotHoldStopsTheRunAtItsKey) {
+    const Bytes program = MakeProgram(kMachineI386);
+    const std::string programSeal = "_SETUP.EXE=" + SealOf(program) + "\n";
+    const std::string dataSeal = "DATA.BIN=" + SealOf("data copied as it is") + "\n";
+    const struct {
+        std::string seals;
+        const char* file;
+        const char* why;  // in the finding's text
+    } broken[] = {
+        {programSeal + "DATA.BIN=" + SealOf("data as it was sealed") + "\n", "DATA.BIN",
+         "not what its seal says"},
+        {"_SETUP.EXE=" + SealOf(program + "x") + "\n" + dataSeal, "_SETUP.EXE", "not what its seal says"},
+        {programSeal + "DATA.BIN=SHA256:" + SealOf("").substr(7) + "\n", "DATA.BIN",
+         "64 lower-case hex digits"},
+    };
+    for (const auto& seal : broken) {
+        SCOPED_TRACE(seal.seals);
+        TestMedium medium;
+        medium.ExtraListText("[StartUpSeals]\n" + seal.seals);
+        JsonValue report = medium.CheckJson();
+        const JsonValue& first = FirstError(report);
+        EXPECT_EQ(first["code"].string, "start-up-file-seal-mismatch");
+        EXPECT_EQ(first["section"].string, "StartUpSeals");
+        EXPECT_EQ(first["key"].string, seal.file);
+        EXPECT_NE(first["text"].string.find(seal.why), std::string::npos) << first["text"].string;
+        EXPECT_EQ(PredictionSummary(report), "stops staging 2 English");
+        EXPECT_EQ(MessageSummary(report["prediction"]["message"]),
+                  std::string("stop 105 English: Could not decompress required initialization file:\n") +
+                      seal.file);
+    }
+
+    // Intact, both start as before; without seals a note says that damage goes unseen, and a seal of a file
+    // that is not listed is ignored with a warning.
+    TestMedium medium;
+    EXPECT_NE(
+        FindingOf(medium.CheckJson(), "start-up-files-unsealed")["text"].string.find("no start-up file"),
+        std::string::npos);
+    medium.ExtraListText("[StartUpSeals]\n" + programSeal + "GONE.DLL=" + SealOf("") + "\n");
+    JsonValue report = medium.CheckJson();
+    EXPECT_EQ(FindingSummaries(report), Findings{"warning seal-of-unlisted-file [StartUpSeals] GONE.DLL"});
+    EXPECT_EQ(FindingOf(report, "start-up-files-unsealed")["text"].string,
+              "no seal names DATA.BIN: setup.exe cannot tell whether it is damaged");
+    EXPECT_EQ(PredictionSummary(report), "starts-main-module - 0 English");
+    medium.ExtraListText("[StartUpSeals]\n" + programSeal + dataSeal);
+    EXPECT_EQ(medium.CheckJson({"--strict"})["findings"].array.size(), 2u);  // the unsigned images' notes
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ TEST(ZemcmpCheckReport, CleanMediumPassesEvenWhenStrict) {
     EXPECT_EQ(run.exitCode, 0) << run.out;
     EXPECT_NE(
         run.out.find("\nsetup.exe would start the main setup module _SETUP.EXE (with the first language "
-                     "offered, English).\n\n0 errors, 0 warnings, 2 notes: the medium is clean.\n"),
+                     "offered, English).\n\n0 errors, 0 warnings, 3 notes: the medium is clean.\n"),
         std::string::npos)
         << run.out;
 }
@@ -53,7 +53,7 @@ TEST(ZemcmpCheckReport, TextShowsWhereWhatAndTheMessageLineByLine) {
                      "        DATA.BIN nicht finden.\n"
                      "\nsetup.exe would stop at step staging (with the first language offered, Deutsch), "
                      "exit status 2.\n"
-                     "\n1 error, 0 warnings, 2 notes: setup.exe would not get to the main setup module on "
+                     "\n1 error, 0 warnings, 3 notes: setup.exe would not get to the main setup module on "
                      "this medium.\n"),
         std::string::npos)
         << run.out;
@@ -82,7 +82,7 @@ TEST(ZemcmpCheckReport, JsonHasTheDocumentedFieldsInOrder) {
     EXPECT_EQ(report["exitStatus"].number, 2);
     EXPECT_EQ(report["errors"].number, 1);
     EXPECT_EQ(report["warnings"].number, 0);
-    EXPECT_EQ(report["notes"].number, 2);
+    EXPECT_EQ(report["notes"].number, 3);
 
     const JsonValue& prediction = report["prediction"];
     EXPECT_EQ(prediction.Keys(), (Keys{"outcome", "phase", "exitStatus", "language", "message"}));

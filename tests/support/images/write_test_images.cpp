@@ -1,4 +1,4 @@
-// Writes the Windows images of a clean medium for tests that assemble one outside GoogleTest (the example
+// Writes the Windows images of a clean medium for tests that build one outside GoogleTest (the example
 // medium's check): setup.exe and a main module (i386 GUI programs) and ZSRES.DLL (an i386 library with the
 // shipped string table, both dialog templates and the GetHookName export), as pe_writer.h makes them.
 //

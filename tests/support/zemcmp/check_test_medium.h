@@ -57,7 +57,8 @@ class TestMedium {
 };
 
 // "severity code [section] key" of every finding, in order, for compact comparisons; the notes that the
-// clean medium's unsigned images always give (unsigned-image) are left out.
+// clean medium always gives, for its unsigned images (unsigned-image) and its unsealed start-up files
+// (start-up-files-unsealed), are left out.
 std::vector<std::string> FindingSummaries(const JsonValue& report);
 
 // "outcome phase exitStatus language" of the prediction, such as "stops staging 2 English" (null as "-").

@@ -1,12 +1,16 @@
 #include "check/check_host.h"
 
+#include <algorithm>
+#include <iterator>
 #include <limits>
 
 #include "check/check_lints.h"
+#include "check/content_hash.h"
 #include "check/host_texts.h"
 #include "check/stop_findings.h"
 #include "check/windows_paths.h"
 #include "compress/cmpfile.h"
+#include "compress/codec_control.h"
 #include "compress/file_handle.h"
 #include "files/codec_session.h"
 #include "pe/compressed_image.h"
@@ -16,6 +20,7 @@
 #include "startup/list_file.h"
 #include "startup/main_module_command_line.h"
 #include "startup/start_up_rules.h"
+#include "startup/start_up_seals.h"
 
 namespace zs::zemcmp {
 namespace {
@@ -219,9 +224,9 @@ bool CheckHost::MakeDirectory(const std::string& path) {
     return !refusal;
 }
 
-Expansion CheckHost::Expand(const MediumFile& file) {
+Expansion CheckHost::Expand(const MediumFile& file, bool hash) {
     auto cached = expansions_.find(file.path);
-    if (cached != expansions_.end()) return cached->second;
+    if (cached != expansions_.end() && (cached->second.hashed || !hash)) return cached->second;
     Expansion expansion;
     OpenFile source;
     OpenFile sink;
@@ -232,11 +237,18 @@ Expansion CheckHost::Expand(const MediumFile& file) {
     }
     CMPHEADER header;
     CodecSession session(file.actualName, size);
+    Sha256 output;
+    if (hash) codec::SetWriteObserver(&Sha256::UpdateOf, &output);
     expansion.result = DecompressFile32(source.handle(), sink.handle(), &header, 1);
+    codec::SetWriteObserver(nullptr, nullptr);
+    if (hash) {
+        output.Final(expansion.digest);
+        expansion.hashed = true;
+    }
     return expansions_[file.path] = expansion;
 }
 
-StageResult CheckHost::StageFile(const bootstrap::StagedFile& file) {
+StageResult CheckHost::StageFile(const bootstrap::StagedFile& file, bootstrap::ContentDigest* digest) {
     std::optional<MediumFile> source = MediumFileOf(file.sourcePath);
     OpenFile opened;
     std::string problem;
@@ -244,14 +256,20 @@ StageResult CheckHost::StageFile(const bootstrap::StagedFile& file) {
         return StageResult::kSourceUnreadable;
     }
     if (file.compressed && !file.workstationRun) {
-        Expansion expansion = Expand(*source);
+        Expansion expansion = Expand(*source, digest != nullptr);
         if (!expansion.problem.empty()) {
             stops_.CheckFailed("cannot decode " + source->actualName + ": " + expansion.problem);
         } else if (expansion.result != CMP_OK) {
             seen_.damagedSources[file.fileName] = {source->actualName, expansion.result};
             return StageResult::kCopyFailed;
         }
+        if (digest) std::copy(std::begin(expansion.digest), std::end(expansion.digest), *digest);
+    } else if (digest && !HashFileContents(opened, *digest, &problem)) {
+        // What the check cannot read, setup.exe cannot copy either.
+        stops_.CheckFailed("cannot read " + source->actualName + ": " + problem);
+        return StageResult::kCopyFailed;
     }
+    if (digest) seen_.stagedSeals[file.fileName] = bootstrap::SealText(*digest);
     lints_.OnStaged(*this, file, *source);
     staged_[AsciiUpperCase(std::string(bootstrap::WithoutTrailingDotsAndBlanks(file.fileName)))] = file;
     return StageResult::kDone;

@@ -39,8 +39,10 @@ struct ObservedFile {
 
 // The result of expanding a compressed file of the medium, kept per file.
 struct Expansion {
-    int result = 0;       // the codec's result code
-    std::string problem;  // a file that could not even be read
+    int result = 0;                        // the codec's result code
+    std::string problem;                   // a file that could not even be read
+    bool hashed = false;                   // the output was hashed (a seal names the file)
+    bootstrap::ContentDigest digest = {};  // the SHA-256 of the output, when hashed
 };
 
 // What the stand-ins saw on the way that explains a stop, where the sequence only learns that a step failed.
@@ -54,8 +56,9 @@ struct StandInObservations {
     std::string supportedLanguages;    // the names of the enabled language entries, run together
     std::string directoryRefusal;      // why CreateDirectory refuses the target directory
     // Start-up files by their entry's name: a compressed source that does not expand (its name and the
-    // codec's result).
+    // codec's result); the seal of the contents as staged, for a file that a seal names.
     std::map<std::string, std::pair<std::string, int>> damagedSources;
+    std::map<std::string, std::string> stagedSeals;
     // The main module: not staged at all (no entry names it), not where a workstation run starts it, or what
     // Windows' loader says of it.
     bool mainModuleNotStaged = false;
@@ -114,7 +117,8 @@ class CheckHost : public bootstrap::StartUpHost {
     }
     void TakeOverTargetDirectory(const std::string&, bool) override {}
     bootstrap::StagingObstacle CheckTargetDirectory(const std::vector<std::string>&) override { return {}; }
-    bootstrap::StageResult StageFile(const bootstrap::StagedFile& file) override;
+    bootstrap::StageResult StageFile(const bootstrap::StagedFile& file,
+                                     bootstrap::ContentDigest* digest) override;
     std::vector<bootstrap::LeftBehind> CleanUpTargetDirectory() override { return {}; }
 
     void Log(const std::string&) override {}
@@ -154,7 +158,7 @@ class CheckHost : public bootstrap::StartUpHost {
     MediumFile Look(const std::string& name);
     // The medium file a Windows path names: a file of the medium's own directory. Nothing for other paths.
     std::optional<MediumFile> MediumFileOf(const std::string& windowsPath);
-    Expansion Expand(const MediumFile& file);
+    Expansion Expand(const MediumFile& file, bool hash);
     std::optional<PeImage> StagedMainModule(const bootstrap::StagedFile& staged, std::string* problem);
 
     friend class ObservedProfile;

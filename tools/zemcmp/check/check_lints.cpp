@@ -7,6 +7,7 @@
 #include "check/check_host.h"
 #include "check/hook_export.h"
 #include "check/host_texts.h"
+#include "check/seal_lints.h"
 #include "compress/cmpfile.h"
 #include "compress/file_handle.h"
 #include "language/location_profile.h"
@@ -469,6 +470,9 @@ void CheckLints::OnStartUpFiles(const CheckHost& host, const bootstrap::StartUpF
         entryKeys_.emplace_back(list.fileNames[i], std::to_string(list.keys[i]));
     }
     CheckStartUpEntries(host, workstationRun);
+    if (const ObservedFile* file = host.Observed(bootstrap::kListFileName)) {
+        LintSeals(report_, *file, list, workstationRun);
+    }
 }
 
 void CheckLints::CheckStartUpEntries(const CheckHost& host, bool workstationRun) {

@@ -9,23 +9,28 @@
 #include "startup/compressed_name.h"
 #include "startup/list_file.h"
 #include "startup/start_up_entries.h"
+#include "startup/start_up_seals.h"
 #include "startup/start_up_sequence.h"
 
 namespace zs::zemcmp {
 namespace {
 
 // Expands the compressed start-up files the sequence will come to, side by side on `workers`, so that its
-// steps find each result ready. Decoding is what takes the check's time on a medium of large files.
+// steps find each result ready; the output of a file that a seal names is hashed in the same pass. Decoding
+// is what takes the check's time on a medium of large files.
 void ExpandAhead(const MediumDirectory& medium, CheckHost& host, int workers) {
     MediumFile listFile = medium.Find(bootstrap::kListFileName);
     if (!listFile.IsFile()) return;
     const bootstrap::IniFileReader reader(listFile.path);
     std::vector<MediumFile> files;
+    std::vector<bool> sealed;
     for (const std::string& name : bootstrap::CollectStartUpFiles(reader, false).fileNames) {
         if (medium.Find(name).Exists()) continue;
         std::string compressed = MakeCompressedName(medium.windowsPath() + name);
         MediumFile file = medium.Find(compressed.substr(compressed.rfind('\\') + 1));
-        if (file.IsFile()) files.push_back(file);
+        if (!file.IsFile()) continue;
+        files.push_back(file);
+        sealed.push_back(bootstrap::ReadSeal(reader, name).has_value());
     }
     std::vector<Expansion> results(files.size());
     FileJobOptions options;
@@ -40,7 +45,13 @@ void ExpandAhead(const MediumDirectory& medium, CheckHost& host, int workers) {
                 return;
             }
             CMPHEADER header;
-            results[i].result = codec.Decompress(source.handle(), sink.handle(), &header, 1);
+            Sha256 output;
+            results[i].result =
+                codec.Decompress(source.handle(), sink.handle(), &header, 1, sealed[i] ? &output : nullptr);
+            if (sealed[i]) {
+                output.Final(results[i].digest);
+                results[i].hashed = true;
+            }
         },
         [&](size_t i) { host.SetExpansion(files[i].path, results[i]); });
 }

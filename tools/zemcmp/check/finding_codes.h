@@ -106,6 +106,9 @@ enum class FindingCode {
     kStartUpFileCompressedUnderPlainName,
     kStartUpFileBothCopies,
     kStartUpFileNotExpanded,
+    kStartUpFileSealMismatch,
+    kStartUpFilesUnsealed,
+    kSealOfUnlistedFile,
     // The main module.
     kMainModuleMissing,
     kMainModuleCannotStart,

@@ -8,6 +8,7 @@
 #include "startup/compressed_name.h"
 #include "startup/list_file.h"
 #include "startup/start_up_rules.h"
+#include "startup/start_up_seals.h"
 
 namespace zs::zemcmp {
 namespace {
@@ -30,6 +31,13 @@ struct Explanation {
     std::string text;
     std::optional<Place> place;
 };
+
+// "sha256:" and 64 lower-case hex digits: the form of every seal that some contents can match.
+bool IsSealForm(const std::string& value) {
+    const std::string prefix = bootstrap::kSealPrefix;
+    return value.size() == bootstrap::kSealLength && value.compare(0, prefix.size(), prefix) == 0 &&
+           value.find_first_not_of("0123456789abcdef", prefix.size()) == std::string::npos;
+}
 
 Explanation ExplainLibrary(const StandInObservations& seen) {
     if (!seen.libraryIsFile) {
@@ -167,6 +175,23 @@ Explanation ExplainStaging(const CheckHost& host, const RunCause& cause) {
                 FindingCode::kStartUpFileUnreadable,
                 name + " on the medium is not a file, or cannot be read: setup.exe cannot open it and stops",
                 std::nullopt};
+        case StopReason::kStartUpFileSealBroken: {
+            const std::string seal(cause.entry.value_or(std::string_view()));
+            auto staged = seen.stagedSeals.find(name);
+            const std::string actual = staged == seen.stagedSeals.end() ? std::string() : staged->second;
+            if (!IsSealForm(seal)) {
+                return {FindingCode::kStartUpFileSealMismatch,
+                        std::string("the seal is not \"") + bootstrap::kSealPrefix +
+                            "\" and 64 lower-case hex digits, so no contents match it: setup.exe takes " +
+                            name + " for damaged and stops (" + name + " as staged is " + actual + ")",
+                        std::nullopt};
+            }
+            return {FindingCode::kStartUpFileSealMismatch,
+                    name + " as setup.exe stages it is " + actual +
+                        ", not what its seal says: the file is damaged (or the seal is not of it); setup.exe "
+                        "stops",
+                    std::nullopt};
+        }
         default: {
             auto damaged = seen.damagedSources.find(name);
             if (damaged == seen.damagedSources.end()) {
@@ -259,6 +284,7 @@ void StopFindings::Report(const CheckHost& host, const RunEnd& end, const std::s
         case StopReason::kStartUpFileUnreadable:
         case StopReason::kStartUpFileNotWritten:
         case StopReason::kStartUpFileNotCopied:
+        case StopReason::kStartUpFileSealBroken:
             explanation = ExplainStaging(host, cause);
             break;
         case StopReason::kMainModuleNotStarted:

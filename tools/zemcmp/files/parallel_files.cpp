@@ -28,10 +28,13 @@ int JobCodec::Compress(int source, int destination, CMPHEADER* header) {
     return codec::CompressFileWith(*state_, source, destination, header);
 }
 
-int JobCodec::Decompress(int source, int destination, CMPHEADER* header, int readHeader) {
+int JobCodec::Decompress(int source, int destination, CMPHEADER* header, int readHeader, Sha256* outputHash) {
     if (state_ == nullptr) return CMP_STREAM_OPEN_FAILED;
     Begin();
-    return codec::DecompressFileWith(*state_, source, destination, header, readHeader);
+    if (outputHash != nullptr) codec::SetWriteObserver(*state_, &Sha256::UpdateOf, outputHash);
+    const int result = codec::DecompressFileWith(*state_, source, destination, header, readHeader);
+    codec::SetWriteObserver(*state_, nullptr, nullptr);
+    return result;
 }
 
 void JobCodec::Describe(const std::string& name, uint64_t size) {

@@ -40,6 +40,7 @@
 #include <vector>
 
 #include "compress/cmpfile.h"
+#include "startup/sha256.h"
 
 namespace zs::codec {
 struct CodecState;
@@ -58,9 +59,10 @@ class JobCodec {
     JobCodec& operator=(const JobCodec&) = delete;
 
     // As CompressFile32 and DecompressFile32, each from a fresh state. CMP_STREAM_OPEN_FAILED when the
-    // worker has no memory for a state.
+    // worker has no memory for a state. An output hash gets the uncompressed bytes as they are written.
     int Compress(int source, int destination, CMPHEADER* header);
-    int Decompress(int source, int destination, CMPHEADER* header, int readHeader);
+    int Decompress(int source, int destination, CMPHEADER* header, int readHeader,
+                   Sha256* outputHash = nullptr);
     // The bytes that the last Compress or Decompress read from its source (after the 32-byte header).
     uint64_t BytesRead() const { return bytesRead_; }
     // Names the file for the progress line of a run of one file.
