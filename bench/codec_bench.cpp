@@ -17,7 +17,7 @@
 
 #include "compress/cmpfile.h"
 #include "compress/codec_control.h"
-#include "services/sha256.h"
+#include "startup/sha256.h"
 
 namespace {
 

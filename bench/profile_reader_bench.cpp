@@ -13,7 +13,7 @@
 #include <string>
 #include <utility>
 
-#include "bootstrap/ini_file_reader.h"
+#include "profile/ini_file_reader.h"
 
 namespace {
 

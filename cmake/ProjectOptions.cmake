@@ -40,7 +40,7 @@ if(WIN32)
     # No C++ exceptions and no RTTI: nothing in setup.exe throws, and the exception runtime that throwing code
     # brings along (the unwinder, the personality routine, type information, unwind tables) was a third of its
     # size. Failures are results; what the C++ library would throw ends setup.exe through one defined path
-    # (src/bootstrap/cxx_runtime_support_win32.cpp). The i686 objects carry no unwind tables either: nothing
+    # (src/setup/cxx_runtime_support_win32.cpp). The i686 objects carry no unwind tables either: nothing
     # unwinds through them. The x86_64 ones keep their unwind data, which that platform's ABI requires of every
     # function that calls another (the system walks the stack by it); that build does not ship.
     # A target whose property ZS_CXX_EXCEPTIONS is set compiles its own sources with exceptions: zemcmp.exe,

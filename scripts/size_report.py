@@ -3,7 +3,7 @@
 
 usage: size_report.py MAP [IMAGE] [--top N]
 
-MAP is the map that the link wrote (setup.exe's link always writes one: build/<preset>/src/bootstrap/
+MAP is the map that the link wrote (setup.exe's link always writes one: build/<preset>/src/setup/
 setup.map); IMAGE the program, whose section table gives the sizes in the file. Prints three tables:
 - the image's sections: their size in memory and in the file;
 - the bytes by origin: the program's own code (link-time optimised, one section per function), the C

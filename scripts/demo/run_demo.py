@@ -25,7 +25,7 @@ from typing import Dict, List, Optional, Tuple
 
 # The scenarios' harness and the resource script reader, from the tests.
 SOURCE_DIR = Path(__file__).resolve().parents[2]
-sys.path[1:1] = [str(SOURCE_DIR / "tests" / "e2e"), str(SOURCE_DIR / "tests" / "host")]
+sys.path[1:1] = [str(SOURCE_DIR / "tests" / "support" / "e2e"), str(SOURCE_DIR / "tests" / "support" / "images")]
 
 import take_screenshots  # noqa: E402
 import winharness  # noqa: E402

@@ -21,7 +21,7 @@ import time
 from pathlib import Path
 
 # The scenarios' harness, from the tests.
-sys.path.insert(1, str(Path(__file__).resolve().parents[2] / "tests" / "e2e"))
+sys.path.insert(1, str(Path(__file__).resolve().parents[2] / "tests" / "support" / "e2e"))
 
 import winharness  # noqa: E402
 from setupmedium import LANGUAGE_DIALOG_CAPTION, SetupMedium, clean_wine_state, list_file  # noqa: E402

@@ -12,8 +12,8 @@
 
 #include <cstdint>
 
+#include "base/invariant.h"
 #include "compress/huffman_model.h"
-#include "compress/invariant.h"
 #include "compress/stream_io.h"
 
 namespace zs::codec {

@@ -15,7 +15,7 @@
 
 #include <cstdint>
 
-#include "compress/calling_convention.h"
+#include "base/calling_convention.h"
 
 // The header record that starts every compressed file.
 typedef struct tagCMPHEADER {

@@ -16,7 +16,7 @@
 #include <cstring>
 #include <utility>
 
-#include "compress/compiler.h"
+#include "base/compiler.h"
 #include "compress/huffman_model.h"
 
 namespace zs::codec {

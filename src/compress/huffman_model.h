@@ -17,8 +17,8 @@
 
 #include <cstdint>
 
+#include "base/invariant.h"
 #include "compress/format.h"
-#include "compress/invariant.h"
 
 namespace zs::codec {
 

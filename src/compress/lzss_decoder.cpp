@@ -5,9 +5,9 @@
 // the shared window is exactly as the format's reference steps leave it.
 #include <cstring>
 
+#include "base/compiler.h"
 #include "compress/bit_reader.h"
 #include "compress/cmpfile.h"
-#include "compress/compiler.h"
 #include "compress/codec_state.h"
 #include "compress/file_handle.h"
 #include "compress/huffman_decoder.h"

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <type_traits>
 
-#include "compress/compiler.h"
-#include "compress/invariant.h"
+#include "base/compiler.h"
+#include "base/invariant.h"
 
 namespace zs::codec {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "framework/format_string.h"
+#include "base/format_string.h"
 #include "framework/win_app_win32.h"
 
 namespace zs::framework {

@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
+#include "base/log_sink.h"
 #include "language/language_selection.h"
 #include "language/string_loader.h"
-#include "services/log_sink.h"
 
 namespace zs::language {
 

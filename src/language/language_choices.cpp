@@ -1,23 +1,9 @@
 #include "language/language_choices.h"
 
+#include "base/ascii_case.h"
 #include "reslib/resource_ids.h"
 
 namespace zs::language {
-namespace {
-
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 LanguageChoices LanguageChoices::ForLanguages(std::vector<CatalogueEntry> catalogue,
                                               const std::string& supportedLanguages) {

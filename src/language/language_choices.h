@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "bootstrap/profile_reader.h"
 #include "language/catalogue.h"
 #include "language/language_selection.h"
 #include "language/location_profile.h"
+#include "profile/profile_reader.h"
 
 namespace zs::language {
 

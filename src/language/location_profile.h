@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "bootstrap/profile_reader.h"
+#include "profile/profile_reader.h"
 
 namespace zs::language {
 

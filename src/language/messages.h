@@ -1,16 +1,16 @@
-// Messages of a language block: block k holds its thirteen messages at string IDs B .. B + 12 with
-// B = 100 * k + 1, each named by its offset (IDS_SETUP_WORD 0 .. IDS_SELECT_LOCATION 12 of
-// reslib/resource_ids.h).
+// Messages of a language block: the block whose first string ID is `blockBase` holds its thirteen messages,
+// each named by its offset (IDS_SETUP_WORD 0 .. IDS_SELECT_LOCATION 12); reslib/resource_ids.h numbers them.
 #pragma once
 
 #include <string>
 
 #include "language/string_loader.h"
+#include "reslib/resource_ids.h"
 
 namespace zs::language {
 
 inline constexpr int MessageId(int blockBase, int offset) {
-    return blockBase + offset;
+    return IDS_MESSAGE(blockBase, offset);
 }
 
 // String blockBase + offset; the empty text when the table has no such string.

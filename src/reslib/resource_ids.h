@@ -18,10 +18,12 @@
 #define IDS_CATALOGUE_FIRST 2
 
 // Language blocks: block k (1 .. 17) holds the thirteen messages of one language at the string IDs
-// IDS_BLOCK_BASE(k) + offset. Block 1 is English.
+// IDS_BLOCK_BASE(k) + offset. Block 1 is English. This is the one place of that rule and of its inverse.
 #define IDS_BLOCK_FIRST 1
 #define IDS_BLOCK_LAST 17
 #define IDS_BLOCK_BASE(k) (100 * (k) + 1)
+#define IDS_MESSAGE(blockBase, offset) ((blockBase) + (offset))
+#define IDS_BLOCK_OF(id) (((id)-1) / 100)
 #define IDS_ENGLISH_BASE IDS_BLOCK_BASE(1)
 #define IDS_MESSAGES_PER_BLOCK 13
 

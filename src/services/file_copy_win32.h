@@ -3,7 +3,7 @@
 // compressed_name.h.)
 #pragma once
 
-#include "services/sha256.h"
+#include "startup/sha256.h"
 
 namespace zs {
 

@@ -2,7 +2,7 @@
 // version. Standard-call convention on 32-bit Windows.
 #pragma once
 
-#include "compress/calling_convention.h"
+#include "base/calling_convention.h"
 
 // Platform codes of GetPlatform.
 enum PlatformCode : int {

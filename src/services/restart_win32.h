@@ -2,7 +2,7 @@
 // Standard-call convention on 32-bit Windows.
 #pragma once
 
-#include "compress/calling_convention.h"
+#include "base/calling_convention.h"
 
 extern "C" {
 // Restarts Windows; nonzero when the restart was set going.

@@ -4,7 +4,7 @@
 // is created when missing. Every failure is silent.
 #pragma once
 
-#include "services/log_line.h"
+#include "startup/log_line.h"
 
 namespace zs {
 

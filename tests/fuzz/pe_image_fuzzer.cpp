@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "pe_image.h"
+#include "pe/pe_image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using zs::zemcmp::PeImage;

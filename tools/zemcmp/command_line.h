@@ -1,7 +1,7 @@
 // Reads a subcommand's arguments: operands and the options the subcommand accepts, in any order.
 #pragma once
 
-#include "command.h"
+#include "command/command.h"
 
 namespace zs::zemcmp {
 

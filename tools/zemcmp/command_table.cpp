@@ -1,5 +1,5 @@
 // The list of subcommands. A new subcommand is one more file and one more line here.
-#include "command.h"
+#include "command/command.h"
 
 namespace zs::zemcmp {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "command.h"
+#include "command/command.h"
 #include "zs_version.h"
 
 namespace zs::zemcmp {

@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "check/ansi_text.h"
-#include "command.h"
+#include "command/command.h"
 #include "command_line.h"
 #include "help.h"
-#include "platform.h"
+#include "platform/platform.h"
+#include "text/ansi_text.h"
 
 namespace zs::zemcmp {
 

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "check/ansi_text.h"
 #include "check/windows_paths.h"
+#include "text/ansi_text.h"
 
 namespace zs::test {
 namespace {

@@ -1,7 +1,7 @@
 // RunFileJobs, the part of the media tool that codes files side by side: delivery in job order whatever order
 // the jobs finish in, jobs held back until the ones they wait for are done, a failing job that fails only
 // itself, and a codec that starts afresh for every job.
-#include "parallel_files.h"
+#include "files/parallel_files.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "compress/codec_control.h"
-#include "platform.h"
+#include "platform/platform.h"
 
 namespace zs::zemcmp {
 namespace {

@@ -1,7 +1,7 @@
 // The media tool's reader of Windows images, against images that the test writer makes and then cuts and
 // damages: what it reads from a good image, where the loader's rules make it refuse one, and that damaged
 // tables give defined answers.
-#include "pe_image.h"
+#include "pe/pe_image.h"
 
 #include <gtest/gtest.h>
 

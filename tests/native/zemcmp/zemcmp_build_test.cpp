@@ -7,7 +7,7 @@
 #include <ostream>
 
 #include "check_test_medium.h"
-#include "services/sha256.h"
+#include "startup/sha256.h"
 
 namespace zs::test {
 namespace {

@@ -6,9 +6,9 @@
 
 #include <functional>
 
-#include "bootstrap/start_up_seals.h"
 #include "check_test_medium.h"
-#include "services/sha256.h"
+#include "startup/sha256.h"
+#include "startup/start_up_seals.h"
 
 namespace zs::test {
 namespace {

@@ -18,8 +18,8 @@
 #include <string>
 
 #include "check/hook_export.h"
-#include "code_page_1252.h"
-#include "pe_image.h"
+#include "base/code_page_1252.h"
+#include "pe/pe_image.h"
 #include "pe_writer.h"
 #include "rc_string_table.h"
 
@@ -45,7 +45,7 @@ std::optional<PeImage> ReadImage(const std::string& path) {
 
 std::string Ansi(const std::string& utf8) {
     std::string ansi;
-    for (char16_t unit : zs::test::Utf16FromUtf8(utf8)) ansi += zs::zemcmp::AnsiFromUtf16Unit(unit);
+    for (char16_t unit : zs::test::Utf16FromUtf8(utf8)) ansi += zs::AnsiFromUtf16Unit(unit);
     return ansi;
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "bootstrap/private_profile_reader_win32.h"
+#include "profile/private_profile_reader_win32.h"
 #include "temp_directory.h"
 
 namespace zs::language {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "pe_image.h"
+#include "pe/pe_image.h"
 #include "pe_writer.h"
 #include "test_files.h"
 

@@ -98,8 +98,8 @@ TEST_F(ResourceLibraryStrings, EveryBlockHoldsItsTextsAsUtf16) {
         int length = 0;
         EXPECT_EQ(Wide(expected.id, &length), expected.text);
         EXPECT_EQ(length, static_cast<int>(std::wstring(expected.text).size()));
-        EXPECT_GE(static_cast<int>(expected.id / 100), block);
-        block = expected.id / 100;
+        EXPECT_GE(IDS_BLOCK_OF(static_cast<int>(expected.id)), block);
+        block = IDS_BLOCK_OF(static_cast<int>(expected.id));
     }
     EXPECT_EQ(block, IDS_BLOCK_LAST);
 }

@@ -4,24 +4,24 @@
 // start the main setup module takes the output directory's place.
 #include <cstdio>
 
-#include "bootstrap/list_file.h"
-#include "bootstrap/start_up_seals.h"
 #include "build/build_files.h"
 #include "build/build_plan.h"
 #include "build/build_target.h"
 #include "build/program_directory.h"
 #include "build/sealed_list_file.h"
-#include "check/ansi_text.h"
 #include "check/check_medium.h"
 #include "check/report.h"
-#include "command.h"
+#include "command/command.h"
 #include "compress/file_handle.h"
-#include "file_command.h"
-#include "input_file.h"
-#include "output_file.h"
-#include "output_names.h"
-#include "parallel_files.h"
-#include "platform.h"
+#include "files/file_command.h"
+#include "files/input_file.h"
+#include "files/output_file.h"
+#include "files/output_names.h"
+#include "files/parallel_files.h"
+#include "platform/platform.h"
+#include "startup/list_file.h"
+#include "startup/start_up_seals.h"
+#include "text/ansi_text.h"
 
 namespace zs::zemcmp {
 namespace {

@@ -2,12 +2,12 @@
 
 #include <vector>
 
-#include "codec_session.h"
 #include "compress/cmpfile.h"
 #include "compress/file_handle.h"
-#include "input_file.h"
-#include "output_file.h"
-#include "output_names.h"
+#include "files/codec_session.h"
+#include "files/input_file.h"
+#include "files/output_file.h"
+#include "files/output_names.h"
 
 namespace zs::zemcmp {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "build/build_plan.h"
-#include "parallel_files.h"
-#include "services/sha256.h"
+#include "files/parallel_files.h"
+#include "startup/sha256.h"
 
 namespace zs::zemcmp {
 

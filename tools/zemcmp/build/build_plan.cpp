@@ -4,19 +4,21 @@
 #include <map>
 #include <memory>
 
-#include "bootstrap/file_name_rules.h"
-#include "bootstrap/ini_file_reader.h"
-#include "bootstrap/list_file.h"
-#include "bootstrap/start_up_entries.h"
-#include "bootstrap/start_up_rules.h"
-#include "bootstrap/start_up_seals.h"
+#include "base/ascii_case.h"
 #include "build/sealed_list_file.h"
+#include "check/host_texts.h"
 #include "check/medium_directory.h"
 #include "compress/file_handle.h"
+#include "files/output_names.h"
 #include "language/location_profile.h"
-#include "output_names.h"
-#include "platform.h"
-#include "services/compressed_name.h"
+#include "platform/platform.h"
+#include "profile/ini_file_reader.h"
+#include "startup/compressed_name.h"
+#include "startup/file_name_rules.h"
+#include "startup/list_file.h"
+#include "startup/start_up_entries.h"
+#include "startup/start_up_rules.h"
+#include "startup/start_up_seals.h"
 
 namespace zs::zemcmp {
 namespace {
@@ -27,14 +29,6 @@ constexpr char kSetupProgramName[] = "setup.exe";
 // Files that setup.exe reads by name beside itself: never compressed.
 const char* const kReadByName[] = {bootstrap::kListFileName, language::kLocationProfileName,
                                    bootstrap::kAdminInfName};
-
-char FoldCase(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
-}
 
 bool ReadSmallFile(const std::string& path, std::string* bytes, std::string* problem) {
     OpenFile file;
@@ -282,7 +276,7 @@ class Planner {
         for (const PlannedFile& file : plan_.files) outputs.emplace_back(file.output, file.shownName);
         outputs.insert(outputs.end(), lookedForFirst_.begin(), lookedForFirst_.end());
         for (auto& output : outputs) {
-            std::transform(output.first.begin(), output.first.end(), output.first.begin(), FoldCase);
+            std::transform(output.first.begin(), output.first.end(), output.first.begin(), AsciiUpper);
         }
         std::stable_sort(outputs.begin(), outputs.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -324,7 +318,8 @@ bool MatchesPattern(const std::string& pattern, const std::string& text) {
         if (p < pattern.size() && pattern[p] == '*') {
             star = p++;
             resume = t;
-        } else if (p < pattern.size() && (pattern[p] == '?' || FoldCase(pattern[p]) == FoldCase(text[t]))) {
+        } else if (p < pattern.size() &&
+                   (pattern[p] == '?' || AsciiUpper(pattern[p]) == AsciiUpper(text[t]))) {
             ++p;
             ++t;
         } else if (star != std::string::npos) {

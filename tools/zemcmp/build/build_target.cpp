@@ -2,13 +2,13 @@
 
 #include <vector>
 
-#include "bootstrap/ini_file_reader.h"
-#include "bootstrap/list_file.h"
-#include "bootstrap/start_up_rules.h"
-#include "bootstrap/start_up_seals.h"
 #include "check/medium_directory.h"
-#include "output_names.h"
-#include "platform.h"
+#include "files/output_names.h"
+#include "platform/platform.h"
+#include "profile/ini_file_reader.h"
+#include "startup/list_file.h"
+#include "startup/start_up_rules.h"
+#include "startup/start_up_seals.h"
 
 namespace zs::zemcmp {
 namespace {

@@ -1,8 +1,8 @@
 #include "build/program_directory.h"
 
 #include "check/medium_directory.h"
-#include "output_names.h"
-#include "platform.h"
+#include "files/output_names.h"
+#include "platform/platform.h"
 
 namespace zs::zemcmp {
 namespace {

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
-#include "bootstrap/ini_file_reader.h"
-#include "bootstrap/start_up_entries.h"
-#include "bootstrap/start_up_seals.h"
+#include "base/ascii_case.h"
+#include "profile/ini_file_reader.h"
+#include "startup/start_up_entries.h"
+#include "startup/start_up_seals.h"
 
 namespace zs::zemcmp {
 namespace {
@@ -14,8 +15,7 @@ std::string KeyForm(const std::string& name) {
     size_t first = name.find_first_not_of(" \t");
     size_t last = name.find_last_not_of(" \t");
     std::string key = first == std::string::npos ? std::string() : name.substr(first, last - first + 1);
-    std::transform(key.begin(), key.end(), key.begin(),
-                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+    std::transform(key.begin(), key.end(), key.begin(), AsciiUpper);
     return key;
 }
 

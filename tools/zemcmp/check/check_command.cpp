@@ -3,7 +3,7 @@
 
 #include "check/check_medium.h"
 #include "check/report.h"
-#include "command.h"
+#include "command/command.h"
 
 namespace zs::zemcmp {
 namespace {

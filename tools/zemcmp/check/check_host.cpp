@@ -4,23 +4,23 @@
 #include <iterator>
 #include <limits>
 
-#include "bootstrap/file_name_rules.h"
-#include "bootstrap/list_file.h"
-#include "bootstrap/main_module_command_line.h"
-#include "bootstrap/start_up_rules.h"
-#include "bootstrap/start_up_seals.h"
 #include "check/check_lints.h"
 #include "check/content_hash.h"
 #include "check/host_texts.h"
 #include "check/stop_findings.h"
 #include "check/windows_paths.h"
-#include "codec_session.h"
-#include "compressed_image.h"
 #include "compress/cmpfile.h"
 #include "compress/codec_control.h"
 #include "compress/file_handle.h"
+#include "files/codec_session.h"
+#include "pe/compressed_image.h"
 #include "reslib/resource_ids.h"
-#include "services/compressed_name.h"
+#include "startup/compressed_name.h"
+#include "startup/file_name_rules.h"
+#include "startup/list_file.h"
+#include "startup/main_module_command_line.h"
+#include "startup/start_up_rules.h"
+#include "startup/start_up_seals.h"
 
 namespace zs::zemcmp {
 namespace {

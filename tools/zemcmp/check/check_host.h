@@ -15,11 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "bootstrap/ini_file_reader.h"
-#include "bootstrap/start_up_host.h"
+#include "base/ascii_case.h"
 #include "check/medium_directory.h"
 #include "language/catalogue.h"
-#include "pe_image.h"
+#include "pe/pe_image.h"
+#include "profile/ini_file_reader.h"
+#include "startup/start_up_host.h"
 
 namespace zs::zemcmp {
 
@@ -107,7 +108,7 @@ class CheckHost : public bootstrap::StartUpHost {
     std::unique_ptr<bootstrap::ProfileReader> OpenProfile(const std::string& path) override;
     long double FreeBytes(int) override;
     std::optional<std::string> FullPath(const std::string& path) override;
-    std::string FoldedPath(const std::string& path) override { return bootstrap::AsciiUpperCase(path); }
+    std::string FoldedPath(const std::string& path) override { return AsciiUpperCase(path); }
     bool MakeDirectory(const std::string& path) override;
 
     // The temporary directory lies on the user's machine: the check assumes it free and empty.

@@ -4,22 +4,22 @@
 #include <cstdint>
 #include <iterator>
 
-#include "bootstrap/file_name_rules.h"
-#include "bootstrap/free_space_rule.h"
-#include "bootstrap/hook_command.h"
-#include "bootstrap/list_file.h"
-#include "bootstrap/main_module_command_line.h"
-#include "bootstrap/start_up_rules.h"
 #include "check/check_host.h"
 #include "check/hook_export.h"
-#include "check/seal_lints.h"
 #include "check/host_texts.h"
+#include "check/seal_lints.h"
 #include "compress/cmpfile.h"
 #include "compress/file_handle.h"
 #include "language/location_profile.h"
-#include "platform.h"
+#include "platform/platform.h"
 #include "reslib/resource_ids.h"
-#include "services/compressed_name.h"
+#include "startup/compressed_name.h"
+#include "startup/file_name_rules.h"
+#include "startup/free_space_rule.h"
+#include "startup/hook_command.h"
+#include "startup/list_file.h"
+#include "startup/main_module_command_line.h"
+#include "startup/start_up_rules.h"
 
 namespace zs::zemcmp {
 namespace {
@@ -34,12 +34,6 @@ constexpr const char* kSharedDirectoryNames[] = {"WINDOWS",      "WINNT",  "SYST
 bool IsDecimalNumber(const std::string& text) {
     return !text.empty() &&
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-std::string CatalogueNames(const std::vector<language::CatalogueEntry>& catalogue) {
-    std::string names;
-    for (const language::CatalogueEntry& entry : catalogue) names += (names.empty() ? "" : ", ") + entry.name;
-    return names.empty() ? "none" : names;
 }
 
 // How a key that ends a list stands in the file.

@@ -10,12 +10,12 @@
 #include <tuple>
 #include <vector>
 
-#include "bootstrap/language_filter.h"
-#include "bootstrap/start_up_entries.h"
-#include "bootstrap/start_up_host.h"
 #include "check/findings.h"
 #include "check/medium_directory.h"
-#include "pe_image.h"
+#include "pe/pe_image.h"
+#include "startup/language_filter.h"
+#include "startup/start_up_entries.h"
+#include "startup/start_up_host.h"
 
 namespace zs::zemcmp {
 

@@ -1,16 +1,16 @@
 #include "check/check_medium.h"
 
-#include "bootstrap/ini_file_reader.h"
-#include "bootstrap/list_file.h"
-#include "bootstrap/start_up_entries.h"
-#include "bootstrap/start_up_seals.h"
-#include "bootstrap/start_up_sequence.h"
 #include "check/check_host.h"
 #include "check/check_lints.h"
 #include "check/medium_directory.h"
 #include "check/stop_findings.h"
-#include "parallel_files.h"
-#include "services/compressed_name.h"
+#include "files/parallel_files.h"
+#include "profile/ini_file_reader.h"
+#include "startup/compressed_name.h"
+#include "startup/list_file.h"
+#include "startup/start_up_entries.h"
+#include "startup/start_up_seals.h"
+#include "startup/start_up_sequence.h"
 
 namespace zs::zemcmp {
 namespace {

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "compress/file_handle.h"
-#include "services/sha256.h"
+#include "startup/sha256.h"
 
 namespace zs::zemcmp {
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "bootstrap/start_up_host.h"
-#include "platform.h"
+#include "platform/platform.h"
+#include "startup/start_up_host.h"
 
 namespace zs::zemcmp {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "bootstrap/hook_command.h"
 #include "reslib/hook_name.h"
+#include "startup/hook_command.h"
 
 namespace zs::zemcmp {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "pe_image.h"
+#include "pe/pe_image.h"
 
 namespace zs::zemcmp {
 

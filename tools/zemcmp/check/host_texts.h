@@ -4,8 +4,10 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
-#include "bootstrap/language_filter.h"
+#include "base/ascii_case.h"
+#include "language/catalogue.h"
 
 namespace zs::zemcmp {
 
@@ -14,17 +16,15 @@ inline constexpr size_t kUncutSize = size_t{1} << 31;
 // A default that no value of a profile file is: what a lookup of a key that is not there gives.
 inline constexpr char kAbsentValue[] = "\x01\x02(absent)\x02\x01";
 
-inline std::string AsciiLowerCase(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
-
-using bootstrap::AsciiUpperCase;
-
 inline std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
+}
+
+// The names a catalogue offers, for a finding: "none" when it offers none.
+inline std::string CatalogueNames(const std::vector<language::CatalogueEntry>& catalogue) {
+    std::string names;
+    for (const language::CatalogueEntry& entry : catalogue) names += (names.empty() ? "" : ", ") + entry.name;
+    return names.empty() ? "none" : names;
 }
 
 }  // namespace zs::zemcmp

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "check/ansi_text.h"
 #include "check/report.h"
+#include "text/ansi_text.h"
 #include "zs_version.h"
 
 namespace zs::zemcmp {

@@ -2,15 +2,12 @@
 
 #include <algorithm>
 
-#include "bootstrap/file_name_rules.h"
-#include "output_names.h"
+#include "base/ascii_case.h"
+#include "files/output_names.h"
+#include "startup/file_name_rules.h"
 
 namespace zs::zemcmp {
 namespace {
-
-char FoldCase(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 // Names as the local system keeps them are looked up as Windows would: a name that Windows cannot hold (such
 // as "DATA|1.BIN" or "README.") is no file to it.
@@ -22,8 +19,7 @@ bool Holdable(const std::string& localName) {
 }  // namespace
 
 bool SameFileName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return FoldCase(x) == FoldCase(y); });
+    return EqualIgnoringAsciiCase(a, b);
 }
 
 bool MediumDirectory::Open(const std::string& directory, const std::string& windowsPath, std::string* error) {

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "bootstrap/start_up_seals.h"
 #include "check/check_host.h"
 #include "check/host_texts.h"
+#include "startup/start_up_seals.h"
 
 namespace zs::zemcmp {
 namespace {

@@ -4,8 +4,8 @@
 // the sequence's to find: a seal that does not is a stop (stop_findings.h).
 #pragma once
 
-#include "bootstrap/start_up_entries.h"
 #include "check/findings.h"
+#include "startup/start_up_entries.h"
 
 namespace zs::zemcmp {
 

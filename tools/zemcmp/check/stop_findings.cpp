@@ -1,14 +1,14 @@
 #include "check/stop_findings.h"
 
-#include "bootstrap/list_file.h"
-#include "bootstrap/start_up_rules.h"
-#include "bootstrap/start_up_seals.h"
 #include "check/check_host.h"
 #include "check/host_texts.h"
-#include "codec_session.h"
+#include "files/codec_session.h"
 #include "language/location_profile.h"
 #include "reslib/resource_ids.h"
-#include "services/compressed_name.h"
+#include "startup/compressed_name.h"
+#include "startup/list_file.h"
+#include "startup/start_up_rules.h"
+#include "startup/start_up_seals.h"
 
 namespace zs::zemcmp {
 namespace {
@@ -37,12 +37,6 @@ bool IsSealForm(const std::string& value) {
     const std::string prefix = bootstrap::kSealPrefix;
     return value.size() == bootstrap::kSealLength && value.compare(0, prefix.size(), prefix) == 0 &&
            value.find_first_not_of("0123456789abcdef", prefix.size()) == std::string::npos;
-}
-
-std::string CatalogueNames(const std::vector<language::CatalogueEntry>& catalogue) {
-    std::string names;
-    for (const language::CatalogueEntry& entry : catalogue) names += (names.empty() ? "" : ", ") + entry.name;
-    return names.empty() ? "none" : names;
 }
 
 Explanation ExplainLibrary(const StandInObservations& seen) {

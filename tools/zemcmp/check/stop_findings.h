@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "bootstrap/run_outcome.h"
 #include "check/findings.h"
+#include "startup/run_outcome.h"
 
 namespace zs::zemcmp {
 

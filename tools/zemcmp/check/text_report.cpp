@@ -2,8 +2,8 @@
 // it, the prediction and a summary line.
 #include <string>
 
-#include "check/ansi_text.h"
 #include "check/report.h"
+#include "text/ansi_text.h"
 
 namespace zs::zemcmp {
 namespace {

@@ -2,7 +2,8 @@
 
 #include <vector>
 
-#include "bootstrap/file_name_rules.h"
+#include "base/ascii_case.h"
+#include "startup/file_name_rules.h"
 
 namespace zs::zemcmp {
 namespace {
@@ -11,13 +12,8 @@ constexpr size_t kMaxPath = 260;
 // CreateDirectory keeps room for a file name of 8.3 characters (and its separator) under MAX_PATH.
 constexpr size_t kMaxDirectoryPath = kMaxPath - 12;
 
-char Upper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool HasDrive(const std::string& path) {
-    return path.size() >= 2 && path[1] == ':' &&
-           ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    return path.size() >= 2 && path[1] == ':' && IsAsciiLetter(path[0]);
 }
 
 // The names of a path after its root, with "." and ".." resolved, and the trailing dots and blanks that
@@ -69,12 +65,14 @@ std::optional<std::string> FullWindowsPath(const std::string& path, const std::s
         root = (end == std::string::npos ? p : p.substr(0, end)) + "\\";
         rest = end == std::string::npos ? std::string() : p.substr(end + 1);
     } else if (HasDrive(p)) {
-        root = std::string(1, Upper(p[0])) + ":\\";
+        root = std::string(1, AsciiUpper(p[0])) + ":\\";
         rest = p.substr(2);
         // "C:name" is relative to the drive's current directory: the current directory when it is on that
         // drive, else the drive's root.
         if (rest.empty() || rest[0] != '\\') {
-            if (HasDrive(current) && Upper(current[0]) == Upper(p[0])) rest = current.substr(2) + "\\" + rest;
+            if (HasDrive(current) && AsciiUpper(current[0]) == AsciiUpper(p[0])) {
+                rest = current.substr(2) + "\\" + rest;
+            }
         }
     } else if (p[0] == '\\') {
         root = HasDrive(current) ? current.substr(0, 2) + "\\" : "C:\\";
