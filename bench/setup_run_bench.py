@@ -34,7 +34,7 @@ import time
 from pathlib import Path
 
 SOURCE_DIR = Path(__file__).resolve().parents[1]
-sys.path.insert(0, str(SOURCE_DIR / "tests" / "e2e"))
+sys.path.insert(0, str(SOURCE_DIR / "tests" / "support" / "e2e"))
 sys.path.insert(0, str(SOURCE_DIR / "bench"))
 
 from run_benchmarks import build_corpus  # noqa: E402
