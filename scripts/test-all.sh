@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the formatting of the C++ sources, the native unit tests (also under
-# AddressSanitizer and UndefinedBehaviorSanitizer), the host-side checks of both Windows builds, the
-# Windows-side tests and end-to-end scenarios under Wine (the x86_64 build, and the shipped i686 build under
-# WOW64 where this machine runs 32-bit programs and the 32-bit Wine could be installed), and the fuzz targets for
-# a bounded time. Installs missing packages first (scripts/install-deps.sh). Exits non-zero when anything that
-# ran failed; what could not run here is named in the summary.
+# Builds everything and runs every test: the formatting of the C++ sources, the layers' includes, the native
+# unit tests (also under AddressSanitizer and UndefinedBehaviorSanitizer), the host-side checks of both Windows
+# builds, the Windows-side tests and end-to-end scenarios under Wine (the x86_64 build, and the shipped i686
+# build under WOW64 where this machine runs 32-bit programs and the 32-bit Wine could be installed), and the
+# fuzz targets for a bounded time. Installs missing packages first (scripts/install-deps.sh). Exits non-zero
+# when anything that ran failed; what could not run here is named in the summary.
 #
 # Environment: ZS_FUZZ_SECONDS (default 60, per target; 0 skips fuzzing), ZS_JOBS (default: all cores).
 set -uo pipefail
@@ -110,7 +110,18 @@ check_format() {
     summary+=("format: ${#unformatted[@]} files not formatted")
 }
 
+# No #include runs up a layer (docs/architecture.md).
+check_layers() {
+    step "layers"
+    if bash scripts/check-layers.sh; then
+        summary+=("layers: no include runs up a layer")
+    else
+        failures+=("layers: an include runs up a layer")
+    fi
+}
+
 check_format
+check_layers
 
 for preset in native asan; do
     build "$preset" && run_ctest "$preset"
