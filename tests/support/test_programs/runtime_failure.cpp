@@ -1,5 +1,5 @@
 // Provokes one failure that the C++ runtime reports by throwing, in a program linked with setup.exe's
-// replacements for the runtime's throwing parts (src/bootstrap/cxx_runtime_support_win32.cpp), which end the
+// replacements for the runtime's throwing parts (src/setup/cxx_runtime_support_win32.cpp), which end the
 // process with status 2. Ends with 0 where the program may go on (the nothrow allocation returns nothing, as
 // it should) and with 1 where it went on although it should not have.
 #include <cstddef>
